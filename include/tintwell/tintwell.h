@@ -1,0 +1,111 @@
+/* TintwellDll: display colour engine. The library's whole interface is the
+ * flat C functions below; results follow one convention: 0 success and -1
+ * failure unless a function says otherwise. Settings getters take the value to
+ * return when the key is missing. */
+#ifndef TINTWELL_TINTWELL_H
+#define TINTWELL_TINTWELL_H
+
+#include <wchar.h>
+
+#if defined(_WIN32)
+#if defined(TINTWELL_BUILDING_DLL)
+#define TW_API __declspec(dllexport)
+#else
+#define TW_API __declspec(dllimport)
+#endif
+#else
+#define TW_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Frame and logging. */
+TW_API void EnterColorObject(void);
+TW_API void ExitColorObject(void);
+TW_API int LcdLogMessage(int level, const wchar_t* text);
+TW_API void StopLogger(void);
+
+/* Settings: one INI key each. */
+TW_API int GetTemperatureConfig(int defaultValue);
+TW_API int SetTemperatureConfig(int value);
+TW_API int GetTemperatureSliderConfig(int defaultValue);
+TW_API int SetTemperatureSliderConfig(int value);
+TW_API int GetTemperatureDefaultConfig(int defaultValue);
+TW_API int GetTemperatureSliderDefaultConfig(int defaultValue);
+TW_API double GetCircleAngle(double defaultValue);
+TW_API int GetCircleStrAngle(char* buffer, int size);
+TW_API int SetCircleAngle(double value);
+TW_API double GetCircleRadiusScale(double defaultValue);
+TW_API int GetCircleStrRadiusScale(char* buffer, int size);
+TW_API int SetCircleRadiusScale(double value);
+TW_API double GetCircleR(double defaultValue);
+TW_API int GetCircleStrR(char* buffer, int size);
+TW_API int SetCircleR(double value);
+TW_API double GetCircleG(double defaultValue);
+TW_API int GetCircleStrG(char* buffer, int size);
+TW_API int SetCircleG(double value);
+TW_API double GetCircleB(double defaultValue);
+TW_API int GetCircleStrB(char* buffer, int size);
+TW_API int SetCircleB(double value);
+TW_API int GetCircleIsDefault(int defaultValue);
+TW_API int SetCircleIsDefault(int value);
+TW_API int GetCircleIsCold(int defaultValue);
+TW_API int SetCircleIsCold(int value);
+TW_API int GetCircleIsWarm(int defaultValue);
+TW_API int SetCircleIsWarm(int value);
+TW_API int GetIsEnableEyeProtect(int defaultValue);
+TW_API int SetIsEnableEyeProtect(int value);
+TW_API int GetEyeProtect(int defaultValue);
+TW_API int SetEyeProtect(int value);
+TW_API int GetIsEnableEyeProtectDefault(int defaultValue);
+TW_API int GetEyeProtectDefault(int defaultValue);
+TW_API int GetBlueProtect(int defaultValue);
+TW_API int SetBlueProtect(int value);
+TW_API int GetBlueProtectSlider(int defaultValue);
+TW_API int SetBlueProtectSlider(int value);
+TW_API int GetBlueProtectDefault(int defaultValue);
+TW_API int GetBlueProtectSliderDefault(int defaultValue);
+TW_API int GetIsEnableWhitePoint(int defaultValue);
+TW_API int SetIsEnableWhitePoint(int value);
+TW_API int GetIsFirstAdjust(int defaultValue);
+TW_API int SetIsFirstAdjust(int value);
+TW_API int SetWhitePointR(float value);
+TW_API float GetWhitePointR(float defaultValue);
+TW_API int SetWhitePointG(float value);
+TW_API float GetWhitePointG(float defaultValue);
+TW_API int SetWhitePointB(float value);
+TW_API float GetWhitePointB(float defaultValue);
+TW_API int GetCurrentDpInOutMode(int defaultValue);
+TW_API int SetCurrentDpInOutMode(int value);
+TW_API int GetCurrentColorFieldMode(int defaultValue);
+TW_API int SetGetCurrentColorFieldMode(int value);
+TW_API int GetIsColorFieldFirstDefaultAdjust(int defaultValue);
+TW_API int SetIsColorFieldFirstDefaultAdjust(int value);
+TW_API int GetResetColorFieldMode(int defaultValue);
+TW_API int SetResetColorFieldMode(int value);
+TW_API int GetColorFieldSetType(int defaultValue);
+TW_API int SetColorFieldSetType(int value);
+TW_API int GetIsNatureColor(int defaultValue);
+TW_API int SetIsNatureColor(int value);
+TW_API int SetSensorColor(float value);
+TW_API float GetSensorColor(float defaultValue);
+TW_API int SetSensorLight(float value);
+TW_API float GetSensorLight(float defaultValue);
+TW_API int SetMonitorId(int value);
+TW_API int GetMonitorId(int defaultValue);
+TW_API int SetSensorR(float value);
+TW_API float GetSensorR(float defaultValue);
+TW_API int SetSensorG(float value);
+TW_API float GetSensorG(float defaultValue);
+TW_API int SetSensorB(float value);
+TW_API float GetSensorB(float defaultValue);
+TW_API int GetIsInitAmbientCct(int defaultValue);
+TW_API int SetIsInitAmbientCct(int value);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TINTWELL_TINTWELL_H */

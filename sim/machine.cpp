@@ -1,0 +1,149 @@
+#include "sim/machine.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/utf8.h"
+#include "sim/default_machine.h"
+
+namespace sim {
+
+namespace {
+
+std::mutex g_currentMutex;
+std::unique_ptr<Machine> g_current;
+
+std::filesystem::path RootFromEnvironment() {
+    const char* root = std::getenv("TINTWELL_ROOT");
+    if (root != nullptr && *root != '\0') {
+        return root;
+    }
+    return DefaultRoot();
+}
+
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+}  // namespace
+
+std::filesystem::path DefaultRoot() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
+        return std::filesystem::path(data) / "tintwell" / "machine";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/tmp") / ".local" / "share" /
+           "tintwell" / "machine";
+}
+
+Machine::Machine() : name_("unnamed machine"), root_(RootFromEnvironment()) {}
+
+Machine& Machine::Current() {
+    std::lock_guard lock(g_currentMutex);
+    if (!g_current) {
+        const char* file = std::getenv("TINTWELL_MACHINE");
+        g_current = (file != nullptr && *file != '\0') ? FromFile(file) : BuiltInDefault();
+    }
+    return *g_current;
+}
+
+void Machine::Install(std::unique_ptr<Machine> machine) {
+    std::lock_guard lock(g_currentMutex);
+    g_current = std::move(machine);
+}
+
+std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
+    auto machine = std::make_unique<Machine>();
+    machine->name_ = description.value("name", machine->name_);
+    for (const auto& failure : description.value("failures", nlohmann::json::array())) {
+        machine->FailCall(failure.at("call").get<std::string>(),
+                          failure.value("error", ERROR_ACCESS_DENIED),
+                          failure.value("always", false));
+    }
+    return machine;
+}
+
+std::unique_ptr<Machine> Machine::FromFile(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    if (!in) {
+        throw std::runtime_error("cannot open machine description " + file.string());
+    }
+    return FromJson(nlohmann::json::parse(in));
+}
+
+std::unique_ptr<Machine> Machine::BuiltInDefault() {
+    return FromJson(nlohmann::json::parse(kDefaultMachineJson));
+}
+
+std::string Machine::Name() const {
+    std::lock_guard lock(mutex_);
+    return name_;
+}
+
+std::filesystem::path Machine::Root() const {
+    std::lock_guard lock(mutex_);
+    return root_;
+}
+
+void Machine::SetRoot(std::filesystem::path root) {
+    std::lock_guard lock(mutex_);
+    root_ = std::move(root);
+}
+
+std::filesystem::path Machine::HostPath(std::wstring_view windowsPath) const {
+    if (!windowsPath.empty() && windowsPath.front() == L'/') {
+        return std::filesystem::path(platform::ToUtf8(windowsPath));
+    }
+    std::string relative;
+    std::filesystem::path base;
+    if (windowsPath.size() >= 2 && IsDriveLetter(windowsPath[0]) && windowsPath[1] == L':') {
+        base = Root() / std::string(1, static_cast<char>(std::toupper(windowsPath[0])));
+        windowsPath.remove_prefix(2);
+    }
+    for (char c : platform::ToUtf8(windowsPath)) {
+        relative += (c == '\\') ? '/' : c;
+    }
+    while (!relative.empty() && relative.front() == '/') {
+        relative.erase(relative.begin());
+    }
+    return base.empty() ? std::filesystem::path(relative) : base / relative;
+}
+
+void Machine::FailCall(const std::string& call, DWORD error, bool always) {
+    std::lock_guard lock(mutex_);
+    failures_[call] = InjectedFailure{error, always};
+}
+
+void Machine::ClearFailures() {
+    std::lock_guard lock(mutex_);
+    failures_.clear();
+}
+
+std::optional<DWORD> Machine::TakeFailure(std::string_view call) {
+    std::lock_guard lock(mutex_);
+    const auto found = failures_.find(call);
+    if (found == failures_.end()) {
+        return std::nullopt;
+    }
+    const DWORD error = found->second.error;
+    if (!found->second.always) {
+        failures_.erase(found);
+    }
+    return error;
+}
+
+void Machine::RecordDebugOutput(std::wstring text) {
+    std::lock_guard lock(mutex_);
+    debugOutput_.push_back(std::move(text));
+}
+
+std::vector<std::wstring> Machine::DebugOutput() const {
+    std::lock_guard lock(mutex_);
+    return debugOutput_;
+}
+
+}  // namespace sim

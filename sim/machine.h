@@ -1,0 +1,71 @@
+// The simulated machine that answers the Windows API on Linux. One model holds
+// everything the library can observe or change; the per-DLL files (kernel32.cpp,
+// ...) answer calls from it and record every effect so that tests and the
+// command-line tool can read it back.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+namespace sim {
+
+// A named API call told to fail with a Windows error code, once or always.
+struct InjectedFailure {
+    DWORD error = ERROR_ACCESS_DENIED;
+    bool always = false;
+};
+
+class Machine {
+  public:
+    Machine();
+    virtual ~Machine() = default;
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // The machine the API calls answer from: installed by a test, or else
+    // loaded from TINTWELL_MACHINE, or else the built-in default laptop.
+    static Machine& Current();
+    static void Install(std::unique_ptr<Machine> machine);
+    static std::unique_ptr<Machine> FromJson(const nlohmann::json& description);
+    static std::unique_ptr<Machine> FromFile(const std::filesystem::path& file);
+    static std::unique_ptr<Machine> BuiltInDefault();
+
+    std::string Name() const;
+
+    // Windows paths map into a directory tree: X:\a\b is <root>/X/a/b.
+    // Absolute POSIX paths are used as they are.
+    std::filesystem::path HostPath(std::wstring_view windowsPath) const;
+    std::filesystem::path Root() const;
+    void SetRoot(std::filesystem::path root);
+
+    // Failure injection: the next (or every) call of `call` fails with `error`.
+    void FailCall(const std::string& call, DWORD error, bool always = false);
+    void ClearFailures();
+    // True when `call` must fail now; consumes a one-shot failure.
+    std::optional<DWORD> TakeFailure(std::string_view call);
+
+    void RecordDebugOutput(std::wstring text);
+    std::vector<std::wstring> DebugOutput() const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::string name_;
+    std::filesystem::path root_;
+    std::map<std::string, InjectedFailure, std::less<>> failures_;
+    std::vector<std::wstring> debugOutput_;
+};
+
+// The root used when TINTWELL_ROOT is unset: a per-user folder.
+std::filesystem::path DefaultRoot();
+
+}  // namespace sim

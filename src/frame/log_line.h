@@ -1,0 +1,37 @@
+// Composes one log line in a wide stream and hands it to LcdLogMessage when
+// the statement ends, with the source name in parentheses:
+//   Log(3, "ColorField::SwitchIccFile") << L"InstallIccFile Failed! fileName:" << path;
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <string_view>
+
+class LogLine {
+  public:
+    LogLine(int level, const char* source) : level_(level), source_(source) {}
+    ~LogLine();
+    LogLine(const LogLine&) = delete;
+    LogLine& operator=(const LogLine&) = delete;
+
+    template <typename T>
+    LogLine& operator<<(const T& piece) {
+        stream_ << piece;
+        return *this;
+    }
+    // Narrow text of the library's own is widened character by character.
+    LogLine& operator<<(const std::string& piece);
+    LogLine& operator<<(const char* piece) { return *this << std::string(piece); }
+
+  private:
+    int level_;
+    const char* source_;
+    std::wostringstream stream_;
+};
+
+inline LogLine Log(int level, const char* source) {
+    return LogLine(level, source);
+}
+
+// Widens narrow text character by character (bytes 0..255 to U+0000..U+00FF).
+std::wstring WidenBytes(std::string_view text);

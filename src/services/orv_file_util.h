@@ -1,0 +1,11 @@
+// The maker's file component (OrvFileUtil): registry access.
+#pragma once
+
+namespace DE {
+
+class Registry {
+  public:
+    virtual ~Registry();
+};
+
+}  // namespace DE

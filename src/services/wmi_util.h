@@ -1,0 +1,64 @@
+// The maker's WMI component (WmiUtil): WMI queries, the firmware WMI interface
+// and the firmware event monitor.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+inline const std::wstring kWmiNamespaceCimV2 = L"ROOT\\CIMV2";
+inline const std::wstring kWmiNamespaceWmi = L"ROOT\\WMI";
+
+namespace OrvSDK {
+
+class WmiQuery {
+  public:
+    // A query that ran but produced no value.
+    static constexpr int kNoResult = -15;
+
+    explicit WmiQuery(std::wstring wmiNamespace);
+    ~WmiQuery();
+
+    int ExcuteQuery(const std::wstring& query, const std::wstring& property,
+                    std::vector<std::wstring>& result, bool flag) {
+        result.clear();
+        const int status = ExcuteQueryImpl(
+            query, property, flag, [this, &result](VARIANT& value) { GetResult(value, result); });
+        return (status == 0 && result.empty()) ? kNoResult : status;
+    }
+
+  private:
+    int ExcuteQueryImpl(const std::wstring& query, const std::wstring& property, bool flag,
+                        const std::function<void(VARIANT&)>& callback);
+    void GetResult(VARIANT& value, std::vector<std::wstring>& result);
+
+    std::wstring namespace_;
+};
+
+class BiosWmi {
+  public:
+    static constexpr std::size_t kInputSize = 64;
+    static constexpr std::size_t kOutputSize = 256;
+
+    static int GetBiosInfo(const BYTE* input, BYTE* output);
+    static int GetDpStatus(int& status);
+    static int SetDpStatus(int status);
+};
+
+class BiosEventMonitor {
+  public:
+    using Callback = std::function<void(unsigned int event)>;
+
+    BiosEventMonitor();
+    ~BiosEventMonitor();
+    int StartEventMonitor(Callback callback);
+    int StopEventMonitor();
+
+  private:
+    Callback callback_;
+};
+
+}  // namespace OrvSDK

@@ -1,0 +1,16 @@
+// Conversions between narrow text in the ANSI code page and wide text, and
+// bytes to hexadecimal text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+std::wstring AnsiToWide(const std::string& text);
+std::string WideToAnsi(const std::wstring& text);
+
+namespace DE {
+
+// Upper-case hexadecimal, high nibble first, no separators.
+std::string BytesToHexString(const unsigned char* bytes, std::uint64_t count);
+
+}  // namespace DE
