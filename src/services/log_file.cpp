@@ -28,6 +28,12 @@ std::string TimeStamp() {
     return text;
 }
 
+// Looked up for every line, so that a host can move the log while running.
+std::wstring LogFilePath() {
+    return platform::EnvironmentValue(kLogFileVariable)
+        .value_or(platform::ProgramDataFolder() + kLogFileInProgramData);
+}
+
 }  // namespace
 
 LogFile& LogFile::Instance() {
@@ -35,16 +41,12 @@ LogFile& LogFile::Instance() {
     return *instance;
 }
 
-LogFile::LogFile()
-    : path_(platform::EnvironmentValue(kLogFileVariable)
-                .value_or(platform::ProgramDataFolder() + kLogFileInProgramData)) {}
-
 bool LogFile::Write(int level, std::wstring_view text) {
     std::string line = TimeStamp() + " [" + std::to_string(level) + "] ";
     line += platform::ToUtf8(text);
     line += '\n';
     std::lock_guard lock(mutex_);
-    return platform::AppendToFile(path_, line);
+    return platform::AppendToFile(LogFilePath(), line);
 }
 
 }  // namespace services

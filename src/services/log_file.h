@@ -18,7 +18,7 @@ class LogFile {
     const std::wstring& Path() const { return path_; }
 
   private:
-    LogFile();
+    LogFile() = default;
 
     std::mutex mutex_;
     std::wstring path_;

@@ -1,0 +1,64 @@
+// What a test needs from the platform it runs on, so that one set of cases
+// drives both the simulated machine on Linux and the real DLL under Wine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tintwell/tintwell.h"
+
+namespace tw_test {
+
+// The address of an export, looked up by name: in-process on Linux, through
+// GetProcAddress on the loaded DLL on Windows. Null when it is not exported.
+void* ExportAddress(const char* name);
+
+template <typename Function>
+Function* Export(const char* name) {
+    void* address = ExportAddress(name);
+    if (address == nullptr) {
+        ADD_FAILURE() << "export not found: " << name;
+    }
+    return reinterpret_cast<Function*>(address);
+}
+
+// Calls an export by its name: TW(GetCircleR)(-1.0).
+#define TW(name) (::tw_test::Export<decltype(::name)>(#name))
+
+// The names the library's export table holds.
+std::vector<std::string> ExportedNames();
+
+bool OnWine();
+
+struct LogRecord {
+    int level = -1;
+    std::string text;  // UTF-8
+};
+
+// A machine with the program-data folder but no INI file, and a fresh log.
+class ExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+  public:
+    static void WriteIni(std::string_view bytes);
+    static std::optional<std::string> ReadIni();
+    static std::string ReadIniOrEmpty() { return ReadIni().value_or(""); }
+    static void RemoveIniFolder();
+    // False when the platform cannot make the file unwritable for this user.
+    static bool MakeIniReadOnly();
+    static std::vector<LogRecord> LogRecords();
+    static std::vector<std::string> LogLinesRaw();
+};
+
+// The INI file's lines without their line ends.
+std::vector<std::string> SplitLines(std::string_view text);
+
+inline constexpr const char* kIniPathText = "C:\\ProgramData\\Vozaz\\OrvLumivex\\Tintwell.ini";
+
+}  // namespace tw_test

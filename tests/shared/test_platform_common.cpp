@@ -1,0 +1,43 @@
+#include <regex>
+
+#include "test_platform.h"
+
+namespace tw_test {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(current);
+            current.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) {
+        lines.push_back(current);
+    }
+    return lines;
+}
+
+std::vector<LogRecord> ExportTest::LogRecords() {
+    static const std::regex kShape(
+        R"(^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z \[(-?\d+)\] (.*)$)");
+    std::vector<LogRecord> records;
+    for (const std::string& line : LogLinesRaw()) {
+        std::smatch match;
+        if (!std::regex_match(line, match, kShape)) {
+            ADD_FAILURE() << "log line of the wrong shape: " << line;
+            continue;
+        }
+        records.push_back({std::stoi(match[1].str()), match[2].str()});
+    }
+    return records;
+}
+
+}  // namespace tw_test
