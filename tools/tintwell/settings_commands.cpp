@@ -114,8 +114,8 @@ int Write(const SettingKey& setting, const Accessors<T>& access, std::string_vie
         return kExitUsage;
     }
     if (access.set(*value) != kExportSuccess) {
-        err << kErrorPrefix << "the library could not store " << Name(setting)
-            << "; does the folder of its INI file exist?\n";
+        err << kErrorPrefix << "the library could not write " << Name(setting)
+            << " to its INI file\n";
         return kExitLibraryFailure;
     }
     return kExitSuccess;

@@ -88,12 +88,16 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class TintwellCli : public ::testing::Test {
   protected:
-    // The tool sees only this environment: its own machine root and log file.
+    // The tool sees only this environment: its own machine root and log file,
+    // and the machine description when a test names one.
     Outcome Tintwell(std::vector<std::string> arguments) const {
         arguments.insert(arguments.begin(), TINTWELL_CLI_PATH);
         std::vector<std::string> environment = {
             "TINTWELL_ROOT=" + root_.Path().string(),
             "TINTWELL_LOG_FILE=" + (root_.Path() / "tintwell.log").string()};
+        if (!machine_.empty()) {
+            environment.push_back("TINTWELL_MACHINE=" + machine_);
+        }
         const fs::path out = root_.Path() / "stdout.txt";
         const fs::path err = root_.Path() / "stderr.txt";
         SpawnFileActions actions;
@@ -113,6 +117,9 @@ class TintwellCli : public ::testing::Test {
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
     }
 
+    void UseExampleMachine(const std::string& file) {
+        machine_ = (fs::path(TINTWELL_EXAMPLE_MACHINES) / file).string();
+    }
     fs::path ProgramDataFolder() const { return root_.Path() / kProgramDataFolder; }
     void CreateProgramDataFolder() const { fs::create_directories(ProgramDataFolder()); }
     std::string IniText() const { return ReadFile(ProgramDataFolder() / kIniFileName); }
@@ -128,6 +135,7 @@ class TintwellCli : public ::testing::Test {
     }
 
     TempRoot root_;
+    std::string machine_;
 };
 
 TEST_F(TintwellCli, IntRoundTripsThroughSetAndGet) {
@@ -224,11 +232,18 @@ TEST_F(TintwellCli, ValuesThatDoNotFitTheKeyAreRejected) {
     EXPECT_FALSE(fs::exists(ProgramDataFolder() / kIniFileName));
 }
 
-TEST_F(TintwellCli, WriteIntoAMissingFolderFails) {
-    const Outcome run = Tintwell({"settings", "set", "TEMPERATURE", "CurrentTemperature", "6500"});
-    EXPECT_EQ(run.exitCode, kExitLibraryFailure);
-    EXPECT_NE(run.err.find("TEMPERATURE CurrentTemperature"), std::string::npos) << run.err;
+TEST_F(TintwellCli, WritesTheLibraryRefusesExitWithOne) {
+    const Outcome noFolder =
+        Tintwell({"settings", "set", "TEMPERATURE", "CurrentTemperature", "6500"});
+    EXPECT_EQ(noFolder.exitCode, kExitLibraryFailure);
+    EXPECT_NE(noFolder.err.find("TEMPERATURE CurrentTemperature"), std::string::npos)
+        << noFolder.err;
     EXPECT_FALSE(fs::exists(ProgramDataFolder()));
+
+    CreateProgramDataFolder();
+    UseExampleMachine("settings-write-denied.json");
+    EXPECT_EQ(Tintwell({"settings", "set", "CIRCLE", "R", "0.5"}).exitCode, kExitLibraryFailure);
+    EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "R"}).out, "(missing)\n");
 }
 
 }  // namespace
