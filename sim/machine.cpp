@@ -1,6 +1,7 @@
 #include "sim/machine.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -29,6 +30,22 @@ bool IsDriveLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
 
+// The API has no way to report a broken machine description to its caller,
+// and answering from a different machine would mislead: stop with the reason.
+std::unique_ptr<Machine> FromEnvironment() {
+    const char* file = std::getenv("TINTWELL_MACHINE");
+    if (file == nullptr || *file == '\0') {
+        return Machine::BuiltInDefault();
+    }
+    try {
+        return Machine::FromFile(file);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "simulated machine: cannot use TINTWELL_MACHINE=%s: %s\n", file,
+                     error.what());
+        std::exit(EXIT_FAILURE);
+    }
+}
+
 }  // namespace
 
 std::filesystem::path DefaultRoot() {
@@ -45,8 +62,7 @@ Machine::Machine() : name_("unnamed machine"), root_(RootFromEnvironment()) {}
 Machine& Machine::Current() {
     std::lock_guard lock(g_currentMutex);
     if (!g_current) {
-        const char* file = std::getenv("TINTWELL_MACHINE");
-        g_current = (file != nullptr && *file != '\0') ? FromFile(file) : BuiltInDefault();
+        g_current = FromEnvironment();
     }
     return *g_current;
 }

@@ -63,7 +63,7 @@ TEST_F(ExportTest, ProfileNameListsAreDoublyTerminated) {
 }
 
 TEST_F(ExportTest, UnicodeFileStaysUnicode) {
-    WriteIni(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x2D\x4E\r\0\n\0", 24));
+    WriteIni(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x2D\x4E\r\0\n\0", 22));
     EXPECT_EQ(Read(L"S", L"k"), L"\u4e2d");
     ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"j", L"\u00e9", kIni));
     const std::string bytes = ReadIniOrEmpty();
@@ -135,6 +135,20 @@ TEST_F(ExportTest, DebugOutputIsRecordedAndEchoedOnRequest) {
     const auto recorded = sim::Machine::Current().DebugOutput();
     ASSERT_EQ(recorded.size(), 2u);
     EXPECT_EQ(recorded[1], L"quiet\n");
+}
+
+}  // namespace tw_test
+
+namespace tw_test {
+
+TEST_F(ExportTest, BrokenMachineDescriptionStopsWithTheReason) {
+    const auto file = sim::Machine::Current().Root() / "broken.json";
+    std::ofstream(file) << R"({"name": )";
+    setenv("TINTWELL_MACHINE", file.c_str(), 1);
+    sim::Machine::Install(nullptr);
+    EXPECT_EXIT(TW(SetCircleR)(0.5), ::testing::ExitedWithCode(EXIT_FAILURE),
+                "cannot use TINTWELL_MACHINE=.*broken.json");
+    unsetenv("TINTWELL_MACHINE");
 }
 
 }  // namespace tw_test
