@@ -10,6 +10,11 @@
 
 #include "platform/utf8.h"
 #include "sim/default_machine.h"
+#include "sim/display_model.h"
+#include "sim/firmware_model.h"
+#include "sim/intel_driver_model.h"
+#include "sim/registry_model.h"
+#include "sim/system_model.h"
 
 namespace sim {
 
@@ -57,7 +62,16 @@ std::filesystem::path DefaultRoot() {
            "tintwell" / "machine";
 }
 
-Machine::Machine() : name_("unnamed machine"), root_(RootFromEnvironment()) {}
+Machine::Machine()
+    : displays_(std::make_unique<DisplayModel>()),
+      system_(std::make_unique<SystemModel>()),
+      registry_(std::make_unique<RegistryModel>()),
+      firmware_(std::make_unique<FirmwareModel>()),
+      intelDriver_(std::make_unique<IntelDriverModel>()),
+      name_("unnamed machine"),
+      root_(RootFromEnvironment()) {}
+
+Machine::~Machine() = default;
 
 Machine& Machine::Current() {
     std::lock_guard lock(g_currentMutex);
@@ -75,6 +89,14 @@ void Machine::Install(std::unique_ptr<Machine> machine) {
 std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     auto machine = std::make_unique<Machine>();
     machine->name_ = description.value("name", machine->name_);
+    const auto part = [&description](const char* key) {
+        return description.value(key, nlohmann::json::object());
+    };
+    machine->displays_->Load(part("displays"));
+    machine->system_->Load(part("system"));
+    machine->registry_->Load(part("registry"));
+    machine->firmware_->Load(part("firmware"));
+    machine->intelDriver_->Load(part("intelDriver"));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
                           failure.value("error", ERROR_ACCESS_DENIED),

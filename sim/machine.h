@@ -19,6 +19,12 @@
 
 namespace sim {
 
+class DisplayModel;
+class SystemModel;
+class RegistryModel;
+class FirmwareModel;
+class IntelDriverModel;
+
 // A named API call told to fail with a Windows error code, once or always.
 struct InjectedFailure {
     DWORD error = ERROR_ACCESS_DENIED;
@@ -28,7 +34,7 @@ struct InjectedFailure {
 class Machine {
   public:
     Machine();
-    virtual ~Machine() = default;
+    virtual ~Machine();
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
 
@@ -57,7 +63,19 @@ class Machine {
     void RecordDebugOutput(std::wstring text);
     std::vector<std::wstring> DebugOutput() const;
 
+    // The parts of the machine; each keeps its own lock.
+    DisplayModel& Displays() { return *displays_; }
+    SystemModel& System() { return *system_; }
+    RegistryModel& Registry() { return *registry_; }
+    FirmwareModel& Firmware() { return *firmware_; }
+    IntelDriverModel& IntelDriver() { return *intelDriver_; }
+
   private:
+    std::unique_ptr<DisplayModel> displays_;
+    std::unique_ptr<SystemModel> system_;
+    std::unique_ptr<RegistryModel> registry_;
+    std::unique_ptr<FirmwareModel> firmware_;
+    std::unique_ptr<IntelDriverModel> intelDriver_;
     mutable std::mutex mutex_;
     std::string name_;
     std::filesystem::path root_;

@@ -1,63 +1,11 @@
-// Linux stand-in for the Windows SDK's <windows.h>: the subset of types and
-// functions the library calls. The simulated machine (sim/) defines the
-// functions. Widths follow Windows (LONG and BOOL are 32-bit); WCHAR stays the
-// Linux wchar_t and is converted where text crosses into files.
+// Linux stand-in for the Windows SDK's <windows.h>: like the real one it
+// gathers the headers of the Windows API families; each declares only what a
+// call site of the library needs. The simulated machine (sim/) defines them.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-
-using BOOL = std::int32_t;
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using UINT = std::uint32_t;
-using LONG = std::int32_t;
-using ULONG = std::uint32_t;
-using INT = int;
-using CHAR = char;
-using WCHAR = wchar_t;
-using LPSTR = char*;
-using LPCSTR = const char*;
-using LPWSTR = wchar_t*;
-using LPCWSTR = const wchar_t*;
-using LPBOOL = BOOL*;
-using HRESULT = std::int32_t;
-
-static_assert(sizeof(BOOL) == 4 && sizeof(DWORD) == 4 && sizeof(LONG) == 4);
-static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
-
-#ifndef TRUE
-#define TRUE 1
-#define FALSE 0
-#endif
-
-#define WINAPI
-
-// Windows' own error codes (winerror.h), never errno values.
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
-
-DWORD WINAPI GetLastError();
-void WINAPI SetLastError(DWORD error);
-
-DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
-                                      LPWSTR returnedString, DWORD size, LPCWSTR fileName);
-BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR value,
-                                       LPCWSTR fileName);
-
-void WINAPI OutputDebugStringW(LPCWSTR text);
-
-constexpr UINT CP_ACP = 0;
-constexpr UINT CP_THREAD_ACP = 3;
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
-                               LPWSTR wideChar, int wideCharCount);
-int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCharCount,
-                               LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
-                               LPBOOL usedDefaultChar);
+#include <minwindef.h>
+#include <winbase.h>
+#include <libloaderapi.h>
+#include <winreg.h>
+#include <wingdi.h>
+#include <winuser.h>

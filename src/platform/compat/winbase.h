@@ -1,0 +1,23 @@
+// Linux stand-in for kernel32's declarations: last error, private-profile
+// functions, debug output and ANSI code page conversions.
+#pragma once
+
+#include <minwindef.h>
+
+DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD error);
+
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
+                                      LPWSTR returnedString, DWORD size, LPCWSTR fileName);
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR value,
+                                       LPCWSTR fileName);
+
+void WINAPI OutputDebugStringW(LPCWSTR text);
+
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_THREAD_ACP = 3;
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
+                               LPWSTR wideChar, int wideCharCount);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCharCount,
+                               LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
+                               LPBOOL usedDefaultChar);

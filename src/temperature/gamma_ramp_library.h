@@ -1,0 +1,31 @@
+// The system's gdi32, loaded for the length of one gamma ramp change.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+// Three arrays of 256 16-bit values, red, green, blue: SetDeviceGammaRamp's layout.
+using GammaRamp = std::array<WORD, 3 * 256>;
+
+class GammaRampLibrary {
+  public:
+    GammaRampLibrary() = default;
+    ~GammaRampLibrary();
+    GammaRampLibrary(const GammaRampLibrary&) = delete;
+    GammaRampLibrary& operator=(const GammaRampLibrary&) = delete;
+
+    // Builds the linear ramp of three gains (each above 1.0 taken as 1.0) and
+    // loads it into the first display attached to the desktop or primary.
+    bool LoadLinearRamp(float redGain, float greenGain, float blueGain);
+
+    static GammaRamp BuildLinearRamp(float redGain, float greenGain, float blueGain);
+
+  private:
+    bool EnsureLoaded();
+
+    HMODULE module_ = nullptr;
+    using GammaRampFunction = BOOL(WINAPI*)(HDC, LPVOID);
+    GammaRampFunction getDeviceGammaRamp_ = nullptr;
+    GammaRampFunction setDeviceGammaRamp_ = nullptr;
+};
