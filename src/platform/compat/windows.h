@@ -6,6 +6,7 @@
 #include <minwindef.h>
 #include <winbase.h>
 #include <libloaderapi.h>
+#include <sysinfoapi.h>
 #include <winreg.h>
 #include <wingdi.h>
 #include <winuser.h>
