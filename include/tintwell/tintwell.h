@@ -6,6 +6,9 @@
 #define TINTWELL_TINTWELL_H
 
 #include <wchar.h>
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
 
 #if defined(_WIN32)
 #if defined(TINTWELL_BUILDING_DLL)
@@ -26,6 +29,23 @@ TW_API void EnterColorObject(void);
 TW_API void ExitColorObject(void);
 TW_API int LcdLogMessage(int level, const wchar_t* text);
 TW_API void StopLogger(void);
+
+/* Detection of the display hardware. */
+TW_API void GetDeviceType(char* buffer);
+TW_API bool IsDesktopComputer(void);
+TW_API bool HaveOrvMonitor(void);
+TW_API void InitMonitorId(void);
+
+/* Colour temperature. SetTemperature, SetColorAdjust and SetTemperatureForIntel
+ * return -101 when the hardware library refuses; SetColorEnhance returns -2 (no
+ * driver interface), -7 (no Intel device), -4 (driver refused) or -101. */
+TW_API int SetTemperature(int first, int second);
+TW_API int SetColorAdjust(int first, int second);
+TW_API int SetTemperatureForIntel(float r, float g, float b, unsigned int blueProtectLevel,
+                                  double blueProtectRatio);
+TW_API int SetTemperatureForNvidia(float r, float g, float b, unsigned int blueProtectLevel,
+                                   double blueProtectRatio);
+TW_API int SetColorEnhance(bool enable);
 
 /* Settings: one INI key each. */
 TW_API int GetTemperatureConfig(int defaultValue);

@@ -1,0 +1,230 @@
+#include "temperature/operate_color.h"
+
+#include <guiddef.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "frame/log_line.h"
+#include "naturecolor/printer_reg.h"
+#include "services/hardware_hal.h"
+#include "settings/config_ini.h"
+#include "settings/settings_accessors.h"
+#include "temperature/gamma_ramp_library.h"
+#include "util/text_conversion.h"
+
+namespace {
+
+constexpr int kHardwareClass = 16;
+constexpr int kTemperatureClass = 2;
+constexpr int kColorAdjustClass = 5;
+constexpr int kChannelGainsClass = 6;
+// The hardware library's block starts with a header the library skips.
+constexpr std::ptrdiff_t kHalContextHeader = 8;
+
+constexpr int kHardwareRefused = -101;
+constexpr int kDriverUnavailable = -2;
+constexpr int kDriverCallFailed = -4;
+constexpr int kNoIntelDevice = -7;
+constexpr int kOutOfMemory = -101;
+constexpr int kDriverCallRaised = -101;
+
+constexpr double kBlueProtectLevelFull = 255.0;
+constexpr double kThousandths = 1000.0;
+
+// {AC8A94D8-1B95-4292-82BF-4064129B1622}
+constexpr GUID kColorEnhanceFeature = {
+    0xAC8A94D8, 0x1B95, 0x4292, {0x82, 0xBF, 0x40, 0x64, 0x12, 0x9B, 0x16, 0x22}};
+
+// The monitors found by the last display enumeration; the desktop road
+// rebuilds it on its worker while callers may read it.
+std::mutex g_displayListMutex;
+std::vector<DisplayDeviceRecord> g_displayDeviceList;
+
+// ratio x 1000 with halves away from zero, kept inside the 32-bit range
+// that "%d" can show.
+int BlueProtectThousandths(double ratio) {
+    const double scaled = std::round(ratio * kThousandths);
+    if (std::isnan(scaled)) {
+        return 0;
+    }
+    constexpr double kMax = std::numeric_limits<int>::max();
+    constexpr double kMin = std::numeric_limits<int>::min();
+    return static_cast<int>(std::clamp(scaled, kMin, kMax));
+}
+
+}  // namespace
+
+void OperateColor::FreeWithCRuntime::operator()(void* block) const {
+    std::free(block);
+}
+
+OperateColor& OperateColor::Instance() {
+    static OperateColor instance;
+    return instance;
+}
+
+OperateColor::OperateColor() {
+    if (IsDesktopComputer()) {
+        BuildDisplayDeviceList();
+    }
+    void* context = nullptr;
+    if (HalInit(kHardwareClass, &context) == 0) {
+        OutputDebugStringW(L"[OperateColor::OperateColor] HalInit Failed ...\n");
+    }
+    halContext_.reset(context);
+}
+
+OperateColor::~OperateColor() = default;
+
+void OperateColor::GetDeviceType(char* buffer) {
+    discovery::CopyDeviceType(buffer);
+}
+
+bool OperateColor::IsDesktopComputer() {
+    return discovery::IsDesktopComputer();
+}
+
+bool OperateColor::HaveOrvMonitor() {
+    std::lock_guard lock(g_displayListMutex);
+    return discovery::HaveOrvMonitor(g_displayDeviceList);
+}
+
+void OperateColor::BuildDisplayDeviceList() {
+    std::lock_guard lock(g_displayListMutex);
+    discovery::BuildDisplayDeviceList(g_displayDeviceList);
+}
+
+std::wstring OperateColor::GetMainActiveDeviceName() {
+    return discovery::GetMainActiveDeviceName("OperateColor::GetMainActiveDeviceName");
+}
+
+std::int32_t OperateColor::GetMainActiveDeviceId() {
+    const std::wstring name = GetMainActiveDeviceName();
+    if (name.empty()) {
+        return -1;
+    }
+    return EnumActiveDevices(name).value_or(-1);
+}
+
+std::optional<std::int32_t> OperateColor::EnumActiveDevices(const std::wstring& deviceName) {
+    if (!EnsureDriverInterface()) {
+        return std::nullopt;
+    }
+    try {
+        return driver_.EnumActiveDevices(deviceName);
+    } catch (...) {
+        Log(3, "OperateColor::EnumActiveDevices") << L"EnumActiveDevices fail";
+        return std::nullopt;
+    }
+}
+
+bool OperateColor::EnsureDriverInterface() {
+    return driver_.EnsureDriverInterface();
+}
+
+std::int32_t OperateColor::GetIntelDeviceId() {
+    const std::wstring name = discovery::FirstAdapterName();
+    if (name.empty()) {
+        return 0;
+    }
+    return EnumActiveDevices(name).value_or(0);
+}
+
+bool OperateColor::CallHardwareLibrary(int informationClass, void* data, int size) {
+    void* context =
+        halContext_ ? static_cast<char*>(halContext_.get()) + kHalContextHeader : nullptr;
+    DWORD out = 0;
+    return HalSetInformation(kHardwareClass, context, informationClass, data, size, &out) != 0;
+}
+
+int OperateColor::SetTemperature(int first, int second) {
+    std::int32_t values[] = {first, second};
+    return CallHardwareLibrary(kTemperatureClass, values, sizeof values) ? 0 : kHardwareRefused;
+}
+
+int OperateColor::SetColorAdjust(int first, int second) {
+    std::int32_t values[] = {first, second};
+    return CallHardwareLibrary(kColorAdjustClass, values, sizeof values) ? 0 : kHardwareRefused;
+}
+
+int OperateColor::SetTemperatureForIntel(const ColorRequest& request) {
+    if (PrinterReg::Instance().SetRGB(request.r, request.g, request.b) != 0) {
+        Log(3, "OperateColor::SetTemperatureForIntel") << L"SetRGB Fail!";
+    }
+    float gains[] = {request.r, request.g, request.b, static_cast<float>(request.blueProtectLevel),
+                     static_cast<float>(request.blueProtectRatio)};
+    if (!CallHardwareLibrary(kChannelGainsClass, gains, sizeof gains)) {
+        return kHardwareRefused;
+    }
+    const std::wstring value = std::to_wstring(BlueProtectThousandths(request.blueProtectRatio));
+    WritePrivateProfileStringW(L"BLUEPROTECT", L"CurrentBlueProtect", value.c_str(),
+                               kIniFilePath.c_str());
+    return 0;
+}
+
+int OperateColor::SetTemperatureForNvidia(const ColorRequest& request) {
+    float blue = request.b;
+    if (request.blueProtectLevel != 0) {
+        blue = static_cast<float>(request.b * request.blueProtectRatio * request.blueProtectLevel /
+                                  kBlueProtectLevelFull);
+    }
+    const float largest = std::max(std::max(request.r, request.g), blue);
+    // Without a positive gain there is nothing to normalise by: the ramp
+    // would be garbage or black.
+    if (!(largest > 0.0f) || !std::isfinite(largest)) {
+        Log(3, "OperateColor::SetTemperatureForNvidia")
+            << L"no positive finite gain, r:" << request.r << L" g:" << request.g << L" b:" << blue;
+        return -1;
+    }
+    GammaRampLibrary gdi;
+    return gdi.LoadLinearRamp(request.r / largest, request.g / largest, blue / largest) ? 0 : -1;
+}
+
+int OperateColor::SetColorEnhance(bool enable) {
+    if (!EnsureDriverInterface()) {
+        return kDriverUnavailable;
+    }
+    std::vector<std::uint8_t> table;
+    try {
+        table = BuildColorEnhanceTable(enhanceMatrix_);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    const std::int32_t deviceId = GetIntelDeviceId();
+    if (deviceId == 0) {
+        return kNoIntelDevice;
+    }
+    try {
+        const auto result = driver_.SetFeatureData(
+            kColorEnhanceFeature, BuildColorEnhanceHeader(enable, deviceId), table);
+        return (result.succeeded && result.status == 0) ? 0 : kDriverCallFailed;
+    } catch (...) {
+        return kDriverCallRaised;
+    }
+}
+
+int OperateColor::GetCurrentColorConfigInfo(ColorConfigInfo& info) {
+    try {
+        const int level = EyeProtectSettings().GetEyeProtect(-1);
+        const int blueProtect = EyeProtectSettings().GetBlueProtect(-1);
+        const double r = TemperatureSettings().GetCircleR(-1.0);
+        const double g = TemperatureSettings().GetCircleG(-1.0);
+        const double b = TemperatureSettings().GetCircleB(-1.0);
+        // NaN fails every comparison, so !(x >= 0) refuses it too.
+        if (level < 0 || blueProtect < 0 || !(r >= 0) || !(g >= 0) || !(b >= 0)) {
+            return -1;
+        }
+        info = ColorConfigInfo{level, blueProtect, r, g, b};
+        return 0;
+    } catch (const std::exception& error) {
+        Log(3, "OperateColor::GetCurrentColorConfigInfo")
+            << L"GetCurrentColorConfigInfo Exception.msg:" << AnsiToWide(error.what());
+        return -1;
+    }
+}

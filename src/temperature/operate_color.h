@@ -1,0 +1,60 @@
+// The process-wide colour operator: detection of the display hardware and
+// the colour temperature roads that reach the built-in panel.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/display_detection.h"
+#include "temperature/color_enhance_table.h"
+#include "temperature/color_request.h"
+#include "temperature/intel_driver_interface.h"
+
+class OperateColor {
+  public:
+    static OperateColor& Instance();
+
+    OperateColor();
+    virtual ~OperateColor();
+    OperateColor(const OperateColor&) = delete;
+    OperateColor& operator=(const OperateColor&) = delete;
+
+    // Detection.
+    void GetDeviceType(char* buffer);
+    bool IsDesktopComputer();
+    bool HaveOrvMonitor();
+    std::wstring GetMainActiveDeviceName();
+    // The Intel driver's id of the main adapter, or -1.
+    std::int32_t GetMainActiveDeviceId();
+    std::optional<std::int32_t> EnumActiveDevices(const std::wstring& deviceName);
+    void BuildDisplayDeviceList();
+
+    // Colour temperature roads.
+    int SetTemperature(int first, int second);
+    int SetColorAdjust(int first, int second);
+    int SetTemperatureForIntel(const ColorRequest& request);
+    int SetTemperatureForNvidia(const ColorRequest& request);
+    int SetColorEnhance(bool enable);
+    int GetCurrentColorConfigInfo(ColorConfigInfo& info);
+
+    // The Intel driver.
+    bool EnsureDriverInterface();
+    // The id of adapter 0, or 0 when there is none.
+    std::int32_t GetIntelDeviceId();
+
+  private:
+    struct FreeWithCRuntime {
+        void operator()(void* block) const;
+    };
+
+    bool CallHardwareLibrary(int informationClass, void* data, int size);
+
+    IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
+    std::unique_ptr<void, FreeWithCRuntime> halContext_;
+    ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
+};
