@@ -1,5 +1,5 @@
 // The Intel graphics driver's COM server: one holder per owner, with its own
-// interface pointer and the two flags of its creation.
+// interface pointer and whether it has initialised OLE.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/com_ptr.h"
 
 struct CUIExternal8;
 struct _GUID;
@@ -29,10 +31,13 @@ class IntelDriverInterface {
     bool Exists() const;
 
     // Slot 3: the driver's device id of a display device name. Nothing when
-    // the call's result is negative; a COM error raised by the call propagates.
+    // the driver object does not exist or the name cannot be handed over; a
+    // failed call is raised as a ComError against the interface declaring slot 3.
     std::optional<std::int32_t> EnumActiveDevices(const std::wstring& deviceName);
 
-    // Slot 26: a 3 x 256 ramp for a device id; true when the driver took it.
+    // Slot 26: a 3 x 256 ramp for a device id; true when the driver took it
+    // with status 0. A failed call is raised as a ComError against the
+    // interface declaring slot 26.
     bool SetGammaRamp(std::int32_t deviceId, const std::array<std::uint16_t, 3 * 256>& ramp);
 
     // Slot 46: feature data; the call's success and the driver's status.
@@ -44,8 +49,9 @@ class IntelDriverInterface {
                                  const std::vector<std::uint8_t>& data);
 
   private:
+    bool EnsureOleInitialised();
+
     OleInitFailure policy_;
-    CUIExternal8* driver_ = nullptr;
+    ComPtr<CUIExternal8> driver_;
     bool oleInitialised_ = false;
-    bool created_ = false;
 };

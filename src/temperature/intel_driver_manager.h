@@ -1,0 +1,22 @@
+// The process-wide owner of a driver holder of its own, beside OperateColor's;
+// a failed OLE initialisation does not stop it from creating the driver object.
+#pragma once
+
+#include "temperature/intel_driver_interface.h"
+
+class IntelDriverManager {
+  public:
+    // Created on first use, destroyed at library unload.
+    static IntelDriverManager& Instance();
+
+    virtual ~IntelDriverManager();
+    IntelDriverManager(const IntelDriverManager&) = delete;
+    IntelDriverManager& operator=(const IntelDriverManager&) = delete;
+
+    IntelDriverInterface& Driver() { return driver_; }
+
+  private:
+    IntelDriverManager();
+
+    IntelDriverInterface driver_;
+};
