@@ -2,6 +2,8 @@
 // a failed OLE initialisation does not stop it from creating the driver object.
 #pragma once
 
+#include <string>
+
 #include "temperature/intel_driver_interface.h"
 
 class IntelDriverManager {
@@ -14,6 +16,9 @@ class IntelDriverManager {
     IntelDriverManager& operator=(const IntelDriverManager&) = delete;
 
     IntelDriverInterface& Driver() { return driver_; }
+
+    // The adapter attached to the desktop and primary, or empty.
+    std::wstring GetMainActiveDeviceName();
 
   private:
     IntelDriverManager();

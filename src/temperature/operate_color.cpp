@@ -1,7 +1,5 @@
 #include "temperature/operate_color.h"
 
-#include <guiddef.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -36,10 +34,6 @@ constexpr int kDriverCallRaised = -101;
 
 constexpr double kBlueProtectLevelFull = 255.0;
 constexpr double kThousandths = 1000.0;
-
-// {AC8A94D8-1B95-4292-82BF-4064129B1622}
-constexpr GUID kColorEnhanceFeature = {
-    0xAC8A94D8, 0x1B95, 0x4292, {0x82, 0xBF, 0x40, 0x64, 0x12, 0x9B, 0x16, 0x22}};
 
 // The monitors found by the last display enumeration; the desktop road
 // rebuilds it on its worker while callers may read it.

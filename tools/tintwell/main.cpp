@@ -1,10 +1,11 @@
-// tintwell: reads and writes the library's settings through its C exports,
-// the way a front-end application does.
+// tintwell: drives the library through its C exports, the way a front-end
+// application does: settings, what the library detects, colour temperature.
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "hardware_commands.h"
 #include "settings_commands.h"
 
 namespace {
@@ -24,7 +25,7 @@ void AddKeyArguments(CLI::App& command, KeyArguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Reads and writes the settings TintwellDll keeps in its INI file.", "tintwell"};
+    CLI::App app{"Drives TintwellDll through its exports.", "tintwell"};
     app.require_subcommand(1);
     CLI::App* settings = app.add_subcommand("settings", "the keys of the INI file");
     settings->require_subcommand(1);
@@ -36,11 +37,28 @@ int main(int argc, char** argv) {
     AddKeyArguments(*set, arguments);
     set->add_option("value", arguments.value, "an integer or a decimal number")->required();
 
+    CLI::App* info = app.add_subcommand("info", "what the library detects on this machine");
+    CLI::App* temperature =
+        app.add_subcommand("temperature", "apply channel gains on one hardware road");
+    tintwell_cli::TemperatureArguments gains;
+    temperature->add_option("--road", gains.road, "intel, nvidia, desktop or amd")->required();
+    temperature->add_option("r", gains.r, "red gain, 1.0 = unchanged")->required();
+    temperature->add_option("g", gains.g, "green gain")->required();
+    temperature->add_option("b", gains.b, "blue gain")->required();
+    temperature->add_option("--level", gains.level, "blue-protect level, 0 = off");
+    temperature->add_option("--ratio", gains.ratio, "blue-protect ratio");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == tintwell_cli::kExitSuccess ? tintwell_cli::kExitSuccess
                                                              : tintwell_cli::kExitUsage;
+    }
+    if (info->parsed()) {
+        return tintwell_cli::PrintInfo(std::cout);
+    }
+    if (temperature->parsed()) {
+        return tintwell_cli::ApplyTemperature(gains, std::cout, std::cerr);
     }
     if (list->parsed()) {
         return tintwell_cli::ListSettings(std::cout);
