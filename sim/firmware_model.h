@@ -1,20 +1,102 @@
 #pragma once
 
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <mutex>
+#include <optional>
+#include <set>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
 namespace sim {
 
-// The part of the machine that holds the maker's firmware interfaces: hardware library, firmware
-// WMI blocks, port status, data reports.
+// One HalInit call: the block handed out (0 when refused).
+struct HalInitCall {
+    int version = 0;
+    std::uintptr_t block = 0;
+};
+
+// One HalSetInformation call as the library made it.
+struct HalSetInformationCall {
+    int version = 0;
+    const void* context = nullptr;
+    int informationClass = 0;
+    std::vector<BYTE> data;  // the `size` bytes at `data`
+    int size = 0;
+    bool accepted = false;
+};
+
+// The answer of the firmware WMI interface to the sensor colour request.
+struct BiosInfoAnswer {
+    int result = 0;      // GetBiosInfo's result; non-zero leaves the block untouched
+    BYTE status = 0;     // answer byte 0; 1 means refused
+    DWORD value = 5000;  // answer bytes 1 to 4, little-endian
+};
+
+// The part of the machine that holds the maker's firmware interfaces: the
+// hardware library (HardwareHal), the firmware WMI answer of GetBiosInfo and
+// the display-port status (WmiUtil's BiosWmi). Every call is recorded.
 class FirmwareModel {
   public:
+    static constexpr int kHalVersion = 16;
+    static constexpr std::size_t kHalBlockSize = 64;
+    // The offset of the context inside the block that the library passes.
+    static constexpr std::size_t kHalContextOffset = 8;
+
     // Reads this part of a machine description; absent keys keep defaults.
     void Load(const nlohmann::json& description);
 
+    // Hardware library. HalInit hands out a zeroed block from malloc, which
+    // the caller frees with free. HalSetInformation accepts version 16, a
+    // context that is a block of this model advanced by 8 bytes, and the
+    // classes 2 and 5 with 8 bytes and 6 with 20 bytes, unless refused here.
+    void SetHalInitSucceeds(bool succeeds);
+    void SetHalRefusesAll(bool refuses);
+    void SetHalRefusesClass(int informationClass, bool refuses = true);
+    // The calls themselves (src/services/hardware_hal_sim.cpp); `injected`
+    // makes the call fail as the machine's failure injection asked.
+    int HalInit(int version, void** context, bool injected);
+    int HalSetInformation(int version, void* context, int informationClass, const void* data,
+                          int size, bool injected);
+    std::vector<HalInitCall> HalInitCalls() const;
+    std::vector<HalSetInformationCall> HalSetInformationCalls() const;
+
+    // Firmware WMI: GetBiosInfo answers the sensor colour request (byte 0 = 6,
+    // byte 1 = 0x26); any other request gets -1 and an untouched block.
+    void SetBiosInfoAnswer(BiosInfoAnswer answer);
+    // `injectedError` non-zero: the call returns it and fills nothing.
+    int GetBiosInfo(const BYTE* input, BYTE* output, int injectedError);
+    // The 64-byte request blocks, in order.
+    std::vector<std::vector<BYTE>> BiosInfoRequests() const;
+
+    // Display-port status: a value or none (GetDpStatus then writes nothing),
+    // and the results of GetDpStatus and SetDpStatus. A SetDpStatus with
+    // result 0 changes the value.
+    void SetDpStatusValue(std::optional<int> value);
+    void SetDpStatusResults(int getResult, int setResult);
+    std::optional<int> DpStatusValue() const;
+    int GetDpStatus(int& status, int injectedError);
+    int SetDpStatus(int status, int injectedError);
+    // Every status that SetDpStatus was asked to set, in order.
+    std::vector<int> DpStatusWrites() const;
+
   private:
     mutable std::mutex mutex_;
+    bool halInitSucceeds_ = true;
+    bool halRefusesAll_ = false;
+    std::set<int> halRefusedClasses_;
+    std::set<std::uintptr_t> halBlocks_;
+    std::vector<HalInitCall> halInitCalls_;
+    std::vector<HalSetInformationCall> halSetInformationCalls_;
+    BiosInfoAnswer biosInfoAnswer_;
+    std::vector<std::vector<BYTE>> biosInfoRequests_;
+    std::optional<int> dpStatus_ = 0;
+    int dpGetResult_ = 0;
+    int dpSetResult_ = 0;
+    std::vector<int> dpStatusWrites_;
 };
 
 }  // namespace sim

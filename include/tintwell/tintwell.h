@@ -124,6 +124,15 @@ TW_API float GetSensorB(float defaultValue);
 TW_API int GetIsInitAmbientCct(int defaultValue);
 TW_API int SetIsInitAmbientCct(int value);
 
+/* Port status and data report: pass-through to the platform services.
+ * GetDpStatus returns the firmware's display-port status, or -1 when the
+ * firmware gave none; SetDpStatus returns the firmware's own result (0 when it
+ * took the status). DataReportUpload sends a report of two texts and returns 1
+ * when it was sent, 0 otherwise; a null text counts as an empty one. */
+TW_API int GetDpStatus(void);
+TW_API int SetDpStatus(int status);
+TW_API int DataReportUpload(const char* first, const char* second);
+
 #ifdef __cplusplus
 }
 #endif

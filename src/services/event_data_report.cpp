@@ -1,0 +1,101 @@
+// The maker's data report component. The library never touches the network:
+// a report is one line appended to a local spool file in the program-data
+// folder, "<ISO-8601 UTC time>\t<first>\t<second>\n". The two texts are
+// written byte for byte except that a backslash, a tab and every other
+// control character (below 0x20, and 0x7F) are escaped ("\\", "\t", "\n",
+// "\r", else "\xHH"), so no text can break a line or shift a field.
+#include "services/orv_data_report.h"
+
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+
+#include "platform/files.h"
+
+#if !defined(_WIN32)
+#include "sim/machine.h"
+#endif
+
+namespace {
+
+constexpr const wchar_t* kSpoolInProgramData = L"\\Vozaz\\OrvLumivex\\Reports\\DataReport.spool";
+
+std::mutex g_spoolMutex;
+
+std::string TimeStamp() {
+    using namespace std::chrono;
+    const auto now = floor<milliseconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date{day};
+    const hh_mm_ss time{now - day};
+    char text[40];
+    std::snprintf(
+        text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
+        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+        static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
+    return text;
+}
+
+void AppendEscaped(std::string& line, const std::string& text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '\\':
+                line += "\\\\";
+                break;
+            case '\t':
+                line += "\\t";
+                break;
+            case '\n':
+                line += "\\n";
+                break;
+            case '\r':
+                line += "\\r";
+                break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    line += "\\x";
+                    line += kHex[byte >> 4];
+                    line += kHex[byte & 0x0F];
+                } else {
+                    line += c;
+                }
+        }
+    }
+}
+
+// On the simulated machine a test can make the report fail.
+bool MachineRefusesReport() {
+#if defined(_WIN32)
+    return false;
+#else
+    return sim::Machine::Current().TakeFailure("EventDataReport::SendMsg").has_value();
+#endif
+}
+
+}  // namespace
+
+EventDataReport& EventDataReport::Instance() {
+    static EventDataReport instance;
+    return instance;
+}
+
+LogInfo EventDataReport::GetMsg(const std::string& first, const std::string& second) {
+    return LogInfo{first, second};
+}
+
+bool EventDataReport::SendMsg(const LogInfo& info) {
+    if (MachineRefusesReport()) {
+        return false;
+    }
+    std::string line = TimeStamp();
+    line += '\t';
+    AppendEscaped(line, info.first);
+    line += '\t';
+    AppendEscaped(line, info.second);
+    line += '\n';
+    std::lock_guard lock(g_spoolMutex);
+    return platform::AppendToFile(platform::ProgramDataFolder() + kSpoolInProgramData, line);
+}
