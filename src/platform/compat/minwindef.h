@@ -22,6 +22,7 @@ using LPWSTR = wchar_t*;
 using LPCWSTR = const wchar_t*;
 using LPBOOL = BOOL*;
 using HRESULT = std::int32_t;
+using INT_PTR = std::intptr_t;
 
 using LPVOID = void*;
 using LPCVOID = const void*;
@@ -40,6 +41,8 @@ TW_DECLARE_HANDLE(HMONITOR);
 TW_DECLARE_HANDLE(HWND);
 #undef TW_DECLARE_HANDLE
 
+using FARPROC = INT_PTR (*)();
+
 static_assert(sizeof(BOOL) == 4 && sizeof(DWORD) == 4 && sizeof(LONG) == 4);
 static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
 
@@ -55,7 +58,10 @@ constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
