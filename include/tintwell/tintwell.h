@@ -27,6 +27,11 @@ TW_API void ExitColorObject(void);
 TW_API int LcdLogMessage(int level, const wchar_t* text);
 TW_API void StopLogger(void);
 
+/* Detection: the graphics vendor (0 Intel, 1 AMD on a TALVIK or TALVIKR
+ * device, 2 MORVEN device, 3 other AMD, -1 none) and the physical monitors. */
+TW_API int GetDisplayType(void);
+TW_API int GetPhyMonitorCount(void);
+
 /* Settings: one INI key each. */
 TW_API int GetTemperatureConfig(int defaultValue);
 TW_API int SetTemperatureConfig(int value);
