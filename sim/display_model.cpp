@@ -1,9 +1,182 @@
 #include "sim/display_model.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
+
+#include "sim/wide_text.h"
 
 namespace sim {
 
-void DisplayModel::Load(const nlohmann::json&) {}
+namespace {
+
+// Handle values only identify; nothing dereferences them.
+constexpr std::uintptr_t kFirstDcHandle = 0x0A010000;
+constexpr std::uintptr_t kDcHandleStep = 0x10;
+constexpr std::uintptr_t kGdi32ModuleHandle = 0x7FFB40000000;
+
+constexpr std::size_t kRampEntries = 256;
+constexpr WORD kIdentityStep = 257;  // 0 ... 65535 over 256 entries
+
+// Absent: `fallback`; null: no settings; an object: its members over the defaults.
+std::optional<DisplaySettings> LoadSettings(const nlohmann::json& adapter, const char* key,
+                                            std::optional<DisplaySettings> fallback) {
+    const auto found = adapter.find(key);
+    if (found == adapter.end()) {
+        return fallback;
+    }
+    if (found->is_null()) {
+        return std::nullopt;
+    }
+    DisplaySettings settings;
+    settings.width = found->value("width", settings.width);
+    settings.height = found->value("height", settings.height);
+    settings.bitsPerPel = found->value("bitsPerPel", settings.bitsPerPel);
+    settings.frequency = found->value("frequency", settings.frequency);
+    settings.x = found->value("x", settings.x);
+    settings.y = found->value("y", settings.y);
+    return settings;
+}
+
+MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& adapter,
+                          std::size_t adapterIndex, std::size_t index) {
+    MonitorDevice device;
+    device.deviceName = WideMember(monitor, "deviceName",
+                                   adapter.deviceName + L"\\Monitor" + std::to_wstring(index));
+    device.deviceString = WideMember(monitor, "deviceString");
+    device.deviceId = WideMember(monitor, "deviceId");
+    device.stateFlags = monitor.value("stateFlags", DWORD{0});
+    device.instance =
+        WideMember(monitor, "instance", L"1&0&0&UID" + std::to_wstring(256 * adapterIndex + index));
+    return device;
+}
+
+DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
+    DisplayAdapter device;
+    device.deviceName =
+        WideMember(adapter, "deviceName", L"\\\\.\\DISPLAY" + std::to_wstring(index + 1));
+    device.deviceString = WideMember(adapter, "deviceString");
+    device.deviceId = WideMember(adapter, "deviceId");
+    device.stateFlags = adapter.value("stateFlags", DWORD{0});
+    const bool onDesktop = (device.stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0;
+    device.currentSettings =
+        LoadSettings(adapter, "currentSettings",
+                     onDesktop ? std::optional<DisplaySettings>(DisplaySettings{}) : std::nullopt);
+    device.registrySettings = LoadSettings(adapter, "registrySettings", DisplaySettings{});
+    const auto monitors = adapter.value("monitors", nlohmann::json::array());
+    for (std::size_t m = 0; m < monitors.size(); ++m) {
+        device.monitors.push_back(LoadMonitor(monitors[m], device, index, m));
+    }
+    return device;
+}
+
+GammaRamp IdentityRamp() {
+    GammaRamp ramp{};
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<WORD>((i % kRampEntries) * kIdentityStep);
+    }
+    return ramp;
+}
+
+}  // namespace
+
+void DisplayModel::Load(const nlohmann::json& description) {
+    std::lock_guard lock(mutex_);
+    const auto adapters = description.value("adapters", nlohmann::json::array());
+    for (std::size_t i = 0; i < adapters.size(); ++i) {
+        adapters_.push_back(LoadAdapter(adapters[i], i));
+    }
+}
+
+std::vector<DisplayAdapter> DisplayModel::Adapters() const {
+    std::lock_guard lock(mutex_);
+    return adapters_;
+}
+
+std::optional<DisplayAdapter> DisplayModel::FindAdapter(std::wstring_view deviceName) const {
+    std::lock_guard lock(mutex_);
+    const auto found = std::find_if(adapters_.begin(), adapters_.end(), [&](const auto& adapter) {
+        return EqualsIgnoringCase(adapter.deviceName, deviceName);
+    });
+    return found == adapters_.end() ? std::nullopt : std::optional<DisplayAdapter>(*found);
+}
+
+HDC DisplayModel::CreateDc(const std::wstring& adapterName) {
+    std::lock_guard lock(mutex_);
+    const auto dc = reinterpret_cast<HDC>(kFirstDcHandle +
+                                          kDcHandleStep * static_cast<std::uintptr_t>(createdDcs_));
+    ++createdDcs_;
+    openDcs_.emplace(dc, adapterName);
+    return dc;
+}
+
+bool DisplayModel::DeleteDc(HDC dc) {
+    std::lock_guard lock(mutex_);
+    return openDcs_.erase(dc) == 1;
+}
+
+std::optional<std::wstring> DisplayModel::DcAdapter(HDC dc) const {
+    std::lock_guard lock(mutex_);
+    const auto found = openDcs_.find(dc);
+    return found == openDcs_.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+}
+
+std::size_t DisplayModel::OpenDcCount() const {
+    std::lock_guard lock(mutex_);
+    return openDcs_.size();
+}
+
+std::size_t DisplayModel::CreatedDcCount() const {
+    std::lock_guard lock(mutex_);
+    return createdDcs_;
+}
+
+GammaRamp DisplayModel::CurrentRamp(std::wstring_view adapter) const {
+    std::lock_guard lock(mutex_);
+    const auto last = std::find_if(rampHistory_.rbegin(), rampHistory_.rend(),
+                                   [&](const auto& load) { return load.adapter == adapter; });
+    return last == rampHistory_.rend() ? IdentityRamp() : last->ramp;
+}
+
+void DisplayModel::LoadRamp(std::wstring adapter, const GammaRamp& ramp) {
+    std::lock_guard lock(mutex_);
+    rampHistory_.push_back({std::move(adapter), ramp});
+}
+
+std::vector<RampLoad> DisplayModel::RampHistory() const {
+    std::lock_guard lock(mutex_);
+    return rampHistory_;
+}
+
+HMODULE DisplayModel::LoadGdi32() {
+    std::lock_guard lock(mutex_);
+    ++gdi32References_;
+    ++gdi32Loads_;
+    return reinterpret_cast<HMODULE>(kGdi32ModuleHandle);
+}
+
+bool DisplayModel::FreeGdi32(HMODULE module) {
+    std::lock_guard lock(mutex_);
+    if (module != reinterpret_cast<HMODULE>(kGdi32ModuleHandle) || gdi32References_ == 0) {
+        return false;
+    }
+    --gdi32References_;
+    return true;
+}
+
+bool DisplayModel::IsLoadedGdi32(HMODULE module) const {
+    std::lock_guard lock(mutex_);
+    return module == reinterpret_cast<HMODULE>(kGdi32ModuleHandle) && gdi32References_ > 0;
+}
+
+int DisplayModel::Gdi32References() const {
+    std::lock_guard lock(mutex_);
+    return gdi32References_;
+}
+
+int DisplayModel::Gdi32Loads() const {
+    std::lock_guard lock(mutex_);
+    return gdi32Loads_;
+}
 
 }  // namespace sim

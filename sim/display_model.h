@@ -1,20 +1,99 @@
 #pragma once
 
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
 namespace sim {
 
-// The part of the machine that holds adapters, monitors, device contexts and gamma ramps (user32,
-// gdi32).
+// Three arrays of 256 16-bit values, red, green, blue: the layout gdi32 takes.
+using GammaRamp = std::array<WORD, 3 * 256>;
+
+// What the display settings functions report for an adapter.
+struct DisplaySettings {
+    DWORD width = 1920;
+    DWORD height = 1080;
+    DWORD bitsPerPel = 32;
+    DWORD frequency = 60;
+    LONG x = 0;
+    LONG y = 0;
+};
+
+struct MonitorDevice {
+    std::wstring deviceName;    // \\.\DISPLAY1\Monitor0
+    std::wstring deviceString;  // Generic PnP Monitor
+    std::wstring deviceId;      // MONITOR\BOE0867\{4d36e96e-...}\0001
+    DWORD stateFlags = 0;       // DISPLAY_DEVICE_ACTIVE, DISPLAY_DEVICE_ATTACHED
+    std::wstring instance;      // instance of its DISPLAY\BOE0867\ device node
+};
+
+struct DisplayAdapter {
+    std::wstring deviceName;    // \\.\DISPLAY1
+    std::wstring deviceString;  // Intel(R) UHD Graphics 620
+    std::wstring deviceId;      // PCI\VEN_8086&DEV_5917&...
+    DWORD stateFlags = 0;       // DISPLAY_DEVICE_ATTACHED_TO_DESKTOP, _PRIMARY_DEVICE, ...
+    std::optional<DisplaySettings> currentSettings;
+    std::optional<DisplaySettings> registrySettings;
+    std::vector<MonitorDevice> monitors;
+};
+
+// One successful SetDeviceGammaRamp: the adapter its device context belonged to.
+struct RampLoad {
+    std::wstring adapter;
+    GammaRamp ramp;
+};
+
+// The part of the machine that holds adapters, monitors, device contexts and
+// gamma ramps (user32, gdi32), and whether gdi32 has been loaded at run time.
 class DisplayModel {
   public:
     // Reads this part of a machine description; absent keys keep defaults.
     void Load(const nlohmann::json& description);
 
+    std::vector<DisplayAdapter> Adapters() const;
+    // Names compare case-blind, as Windows compares device names.
+    std::optional<DisplayAdapter> FindAdapter(std::wstring_view deviceName) const;
+
+    // Device contexts, each bound to the adapter it was created for.
+    HDC CreateDc(const std::wstring& adapterName);
+    bool DeleteDc(HDC dc);
+    std::optional<std::wstring> DcAdapter(HDC dc) const;
+    std::size_t OpenDcCount() const;
+    std::size_t CreatedDcCount() const;
+
+    // The ramp an adapter shows: the identity until one is loaded.
+    GammaRamp CurrentRamp(std::wstring_view adapter) const;
+    void LoadRamp(std::wstring adapter, const GammaRamp& ramp);
+    std::vector<RampLoad> RampHistory() const;
+
+    // gdi32 loaded at run time: one handle, counted references.
+    HMODULE LoadGdi32();
+    bool FreeGdi32(HMODULE module);
+    bool IsLoadedGdi32(HMODULE module) const;
+    int Gdi32References() const;
+    int Gdi32Loads() const;
+
   private:
     mutable std::mutex mutex_;
+    std::vector<DisplayAdapter> adapters_;
+    std::map<HDC, std::wstring> openDcs_;
+    std::size_t createdDcs_ = 0;
+    std::vector<RampLoad> rampHistory_;
+    int gdi32References_ = 0;
+    int gdi32Loads_ = 0;
 };
+
+// The entry points gdi32 exports by name (defined beside the gdi32 functions);
+// null for a name it does not export.
+FARPROC Gdi32Export(std::string_view name);
 
 }  // namespace sim

@@ -30,7 +30,11 @@ TW_API void ExitColorObject(void);
 TW_API int LcdLogMessage(int level, const wchar_t* text);
 TW_API void StopLogger(void);
 
-/* Detection of the display hardware. */
+/* Detection of the display hardware: the graphics vendor (0 Intel, 1 AMD on a
+ * TALVIK or TALVIKR device, 2 MORVEN device, 3 other AMD, -1 none), the
+ * physical monitors, the device model. */
+TW_API int GetDisplayType(void);
+TW_API int GetPhyMonitorCount(void);
 TW_API void GetDeviceType(char* buffer);
 TW_API bool IsDesktopComputer(void);
 TW_API bool HaveOrvMonitor(void);

@@ -2,6 +2,8 @@
 // the physical monitors and the main adapter.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,11 @@ struct DisplayDeviceRecord {
 };
 
 namespace discovery {
+
+// The display adapters in Windows' order, and the monitors of one adapter:
+// EnumDisplayDevicesW from index 0 until it fails.
+std::vector<DISPLAY_DEVICEW> DisplayAdapters();
+std::vector<DISPLAY_DEVICEW> AdapterMonitors(const DISPLAY_DEVICEW& adapter);
 
 // The device code name of the maker's product component.
 std::string DeviceType();

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
+#include <type_traits>
 
 // Three arrays of 256 16-bit values, red, green, blue: SetDeviceGammaRamp's layout.
 using GammaRamp = std::array<WORD, 3 * 256>;
@@ -19,12 +21,18 @@ class GammaRampLibrary {
     // loads it into the first display attached to the desktop or primary.
     bool LoadLinearRamp(float redGain, float greenGain, float blueGain);
 
+    // Gains below 0 and NaN are taken as 0.
     static GammaRamp BuildLinearRamp(float redGain, float greenGain, float blueGain);
 
   private:
+    struct ModuleFree {
+        void operator()(HMODULE module) const { FreeLibrary(module); }
+    };
+    using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
+
     bool EnsureLoaded();
 
-    HMODULE module_ = nullptr;
+    UniqueModule module_;
     using GammaRampFunction = BOOL(WINAPI*)(HDC, LPVOID);
     GammaRampFunction getDeviceGammaRamp_ = nullptr;
     GammaRampFunction setDeviceGammaRamp_ = nullptr;

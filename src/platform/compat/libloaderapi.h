@@ -1,5 +1,8 @@
-// Linux stand-in for <libloaderapi.h>: modules: LoadLibraryW, GetProcAddress, FreeLibrary,
-// GetSystemDirectoryW.
+// Linux stand-in for <libloaderapi.h>: modules loaded at run time.
 #pragma once
 
 #include <minwindef.h>
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL WINAPI FreeLibrary(HMODULE module);

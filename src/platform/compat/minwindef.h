@@ -22,6 +22,7 @@ using LPWSTR = wchar_t*;
 using LPCWSTR = const wchar_t*;
 using LPBOOL = BOOL*;
 using HRESULT = std::int32_t;
+using INT_PTR = std::intptr_t;
 
 using LPVOID = void*;
 using LPCVOID = const void*;
@@ -39,6 +40,8 @@ TW_DECLARE_HANDLE(HKEY);
 TW_DECLARE_HANDLE(HMONITOR);
 TW_DECLARE_HANDLE(HWND);
 #undef TW_DECLARE_HANDLE
+
+using FARPROC = INT_PTR (*)();
 
 static_assert(sizeof(BOOL) == 4 && sizeof(DWORD) == 4 && sizeof(LONG) == 4);
 static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
@@ -59,4 +62,6 @@ constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;

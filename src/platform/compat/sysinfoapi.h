@@ -2,3 +2,5 @@
 #pragma once
 
 #include <minwindef.h>
+
+UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);

@@ -1,0 +1,214 @@
+// user32 and gdi32: display devices, display settings, device contexts and the
+// gamma ramp entry points that gdi32 hands out by name.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "sim/display_model.h"
+#include "sim/machine.h"
+
+namespace {
+
+template <std::size_t N, typename Char>
+void CopyName(Char (&field)[N], std::wstring_view text) {
+    const std::size_t count = std::min(text.size(), N - 1);
+    std::transform(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), field,
+                   [](wchar_t c) { return static_cast<Char>(c); });
+    field[count] = Char{0};
+}
+
+// Windows fills what the caller's cb covers: older, shorter records lack the
+// device id and key; a record shorter than that is refused.
+bool FillDisplayDevice(DISPLAY_DEVICEW& device, std::wstring_view name, std::wstring_view string,
+                       DWORD stateFlags, std::wstring_view id) {
+    if (device.cb < offsetof(DISPLAY_DEVICEW, DeviceID)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    CopyName(device.DeviceName, name);
+    CopyName(device.DeviceString, string);
+    device.StateFlags = stateFlags;
+    if (device.cb >= offsetof(DISPLAY_DEVICEW, DeviceKey)) {
+        CopyName(device.DeviceID, id);
+    }
+    if (device.cb >= sizeof(DISPLAY_DEVICEW)) {
+        CopyName(device.DeviceKey, L"");
+    }
+    return true;
+}
+
+const sim::DisplaySettings* SettingsFor(const sim::DisplayAdapter& adapter, DWORD modeNumber) {
+    switch (modeNumber) {
+        case ENUM_CURRENT_SETTINGS:
+            return adapter.currentSettings ? &*adapter.currentSettings : nullptr;
+        case ENUM_REGISTRY_SETTINGS:
+            return adapter.registrySettings ? &*adapter.registrySettings : nullptr;
+        default:  // the list of supported modes is not modelled
+            return nullptr;
+    }
+}
+
+// The display members up to dmDisplayFrequency are what every DEVMODE version
+// since the first one carries; the model writes nothing past them.
+constexpr std::size_t kSmallestDevMode = offsetof(DEVMODEW, dmDisplayFrequency) + sizeof(DWORD);
+
+void FillDevMode(DEVMODEW& mode, const sim::DisplayAdapter& adapter,
+                 const sim::DisplaySettings& settings) {
+    CopyName(mode.dmDeviceName, adapter.deviceString);
+    mode.dmDriverExtra = 0;
+    mode.dmFields =
+        DM_POSITION | DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    mode.dmPosition = {settings.x, settings.y};
+    mode.dmBitsPerPel = settings.bitsPerPel;
+    mode.dmPelsWidth = settings.width;
+    mode.dmPelsHeight = settings.height;
+    mode.dmDisplayFlags = 0;
+    mode.dmDisplayFrequency = settings.frequency;
+}
+
+std::optional<sim::DisplayAdapter> PrimaryAdapter(const sim::DisplayModel& displays) {
+    for (const auto& adapter : displays.Adapters()) {
+        if ((adapter.stateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0) {
+            return adapter;
+        }
+    }
+    return std::nullopt;
+}
+
+// The adapter a gamma call reaches through its device context.
+std::optional<std::wstring> AdapterOfDc(HDC dc, LPVOID ramp) {
+    auto& machine = sim::Machine::Current();
+    const auto adapter = machine.Displays().DcAdapter(dc);
+    if (!adapter || ramp == nullptr) {
+        SetLastError(adapter ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return std::nullopt;
+    }
+    return adapter;
+}
+
+BOOL WINAPI SimGetDeviceGammaRamp(HDC dc, LPVOID ramp) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("GetDeviceGammaRamp")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    const auto adapter = AdapterOfDc(dc, ramp);
+    if (!adapter) {
+        return FALSE;
+    }
+    const sim::GammaRamp current = machine.Displays().CurrentRamp(*adapter);
+    std::memcpy(ramp, current.data(), sizeof current);
+    return TRUE;
+}
+
+BOOL WINAPI SimSetDeviceGammaRamp(HDC dc, LPVOID ramp) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("SetDeviceGammaRamp")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    auto adapter = AdapterOfDc(dc, ramp);
+    if (!adapter) {
+        return FALSE;
+    }
+    sim::GammaRamp loaded;
+    std::memcpy(loaded.data(), ramp, sizeof loaded);
+    machine.Displays().LoadRamp(std::move(*adapter), loaded);
+    return TRUE;
+}
+
+template <typename Function>
+FARPROC AsFarProc(Function* function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+}  // namespace
+
+namespace sim {
+
+FARPROC Gdi32Export(std::string_view name) {
+    if (name == "GetDeviceGammaRamp") {
+        return AsFarProc(&SimGetDeviceGammaRamp);
+    }
+    if (name == "SetDeviceGammaRamp") {
+        return AsFarProc(&SimSetDeviceGammaRamp);
+    }
+    return nullptr;
+}
+
+}  // namespace sim
+
+BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVICEW displayDevice,
+                                DWORD) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("EnumDisplayDevicesW")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    if (displayDevice == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (device == nullptr) {
+        const auto adapters = machine.Displays().Adapters();
+        if (deviceIndex >= adapters.size()) {
+            return FALSE;
+        }
+        const auto& adapter = adapters[deviceIndex];
+        return FillDisplayDevice(*displayDevice, adapter.deviceName, adapter.deviceString,
+                                 adapter.stateFlags, adapter.deviceId);
+    }
+    const auto adapter = machine.Displays().FindAdapter(device);
+    if (!adapter || deviceIndex >= adapter->monitors.size()) {
+        return FALSE;
+    }
+    const auto& monitor = adapter->monitors[deviceIndex];
+    return FillDisplayDevice(*displayDevice, monitor.deviceName, monitor.deviceString,
+                             monitor.stateFlags, monitor.deviceId);
+}
+
+BOOL WINAPI EnumDisplaySettingsW(LPCWSTR deviceName, DWORD modeNumber, DEVMODEW* devMode) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("EnumDisplaySettingsW")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    if (devMode == nullptr || devMode->dmSize < kSmallestDevMode) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto adapter = deviceName == nullptr ? PrimaryAdapter(machine.Displays())
+                                               : machine.Displays().FindAdapter(deviceName);
+    const sim::DisplaySettings* settings = adapter ? SettingsFor(*adapter, modeNumber) : nullptr;
+    if (settings == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    FillDevMode(*devMode, *adapter, *settings);
+    return TRUE;
+}
+
+HDC WINAPI CreateDCW(LPCWSTR, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("CreateDCW")) {
+        SetLastError(*error);
+        return nullptr;
+    }
+    const auto adapter = device == nullptr ? std::nullopt : machine.Displays().FindAdapter(device);
+    if (!adapter || (adapter->stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return machine.Displays().CreateDc(adapter->deviceName);
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+    if (!sim::Machine::Current().Displays().DeleteDc(dc)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}

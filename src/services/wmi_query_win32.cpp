@@ -1,0 +1,115 @@
+// The WMI query through COM: locator, services of the namespace, a forward-only
+// enumeration of the query's objects and one property read from each.
+#include <windows.h>
+#include <objbase.h>
+#include <wbemidl.h>
+#include <wrl/client.h>
+
+#include <memory>
+
+#include "services/scoped_variant.h"
+#include "services/wmi_util.h"
+
+namespace OrvSDK {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+struct BstrFree {
+    void operator()(OLECHAR* text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+UniqueBstr MakeBstr(const std::wstring& text) {
+    return UniqueBstr(SysAllocString(text.c_str()));
+}
+
+// Joins the calling thread to the multithreaded apartment unless it is in an
+// apartment already, and leaves only an apartment it joined (S_OK and S_FALSE
+// each count one initialisation of the thread).
+class ComApartment {
+  public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+    // A thread in a single-threaded apartment can use WMI as it is.
+    bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+    HRESULT Result() const { return result_; }
+
+  private:
+    HRESULT result_;
+};
+
+HRESULT ConnectNamespace(const std::wstring& wmiNamespace, ComPtr<IWbemServices>& wmi) {
+    ComPtr<IWbemLocator> locator;
+    HRESULT result =
+        CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                         reinterpret_cast<void**>(locator.GetAddressOf()));
+    if (FAILED(result)) {
+        return result;
+    }
+    const UniqueBstr name = MakeBstr(wmiNamespace);
+    result = locator->ConnectServer(name.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                    wmi.GetAddressOf());
+    if (FAILED(result)) {
+        return result;
+    }
+    // The process's default security may not allow WMI to act for the caller.
+    return CoSetProxyBlanket(wmi.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                             RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                             EOAC_NONE);
+}
+
+}  // namespace
+
+// `flag` asks for the first object's value only.
+int WmiQuery::ExcuteQueryImpl(const std::wstring& query, const std::wstring& property, bool flag,
+                              const std::function<void(VARIANT&)>& callback) {
+    const ComApartment apartment;
+    if (!apartment.Usable()) {
+        return apartment.Result();
+    }
+    ComPtr<IWbemServices> wmi;
+    HRESULT result = ConnectNamespace(namespace_, wmi);
+    if (FAILED(result)) {
+        return result;
+    }
+    const UniqueBstr language = MakeBstr(L"WQL");
+    const UniqueBstr text = MakeBstr(query);
+    ComPtr<IEnumWbemClassObject> objects;
+    result = wmi->ExecQuery(language.get(), text.get(),
+                            WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                            objects.GetAddressOf());
+    if (FAILED(result)) {
+        return result;
+    }
+    for (;;) {
+        ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        result = objects->Next(WBEM_INFINITE, 1, object.GetAddressOf(), &returned);
+        if (FAILED(result)) {
+            return result;
+        }
+        if (returned == 0) {
+            return 0;
+        }
+        services::ScopedVariant value;
+        result = object->Get(property.c_str(), 0, &value.Get(), nullptr, nullptr);
+        if (FAILED(result)) {
+            return result;
+        }
+        callback(value.Get());
+        if (flag) {
+            return 0;
+        }
+    }
+}
+
+}  // namespace OrvSDK
