@@ -246,4 +246,39 @@ TEST_F(TintwellCli, WritesTheLibraryRefusesExitWithOne) {
     EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "R"}).out, "(missing)\n");
 }
 
+TEST_F(TintwellCli, InfoDescribesTheDefaultLaptop) {
+    CreateProgramDataFolder();
+    const Outcome run = Tintwell({"info"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    for (const char* expected :
+         {"display type: 0 (Intel graphics)", "device type: (none)", "desktop computer: no",
+          "physical monitors: 1", "maker's monitor attached: no",
+          "main adapter Intel device id (stored MonitorId): 12345"}) {
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), expected), 1) << run.out;
+    }
+    EXPECT_NE(IniText().find("MonitorId=12345"), std::string::npos) << IniText();
+}
+
+TEST_F(TintwellCli, TemperatureRoadsReportTheLibrarysResult) {
+    CreateProgramDataFolder();
+    const Outcome intel = Tintwell(
+        {"temperature", "--road", "intel", "1", "0.5", "0.25", "--level", "40", "--ratio", "0.35"});
+    EXPECT_EQ(intel.exitCode, 0) << intel.err;
+    EXPECT_EQ(intel.out, "result: 0\n");
+    EXPECT_NE(IniText().find("CurrentBlueProtect=350"), std::string::npos) << IniText();
+
+    const Outcome black = Tintwell({"temperature", "--road", "nvidia", "0", "0", "0"});
+    EXPECT_EQ(black.exitCode, kExitLibraryFailure);
+    EXPECT_EQ(black.out, "result: -1\n");
+}
+
+TEST_F(TintwellCli, RoadsNotYetInTheLibraryAndUnknownRoadsAreUsageErrors) {
+    for (const char* road : {"amd", "desktop", "magenta"}) {
+        const Outcome run = Tintwell({"temperature", "--road", road, "1", "1", "1"});
+        EXPECT_EQ(run.exitCode, kExitUsage) << road;
+        EXPECT_NE(run.err.find(road), std::string::npos) << run.err;
+    }
+}
+
 }  // namespace
