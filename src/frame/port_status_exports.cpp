@@ -1,4 +1,4 @@
-// The port status and data report exports (Part 8.2): argument passing and
+// The port status and data report exports: argument passing and
 // result conversion only; no log line, no exception guard.
 #include <string>
 

@@ -164,7 +164,7 @@ TEST_F(ExportTest, FirmwareHalRefusesPerClassOrAlways) {
     EXPECT_EQ(Firmware().HalSetInformationCalls().size(), 6u);
 }
 
-// --- Sensor colour data (Part 7.4) ---
+// --- Sensor colour data ---
 
 TEST_F(ExportTest, FirmwareSensorColourIsReadFromTheAnswerBlock) {
     std::uint32_t cct = 0;
@@ -231,7 +231,7 @@ TEST_F(ExportTest, FirmwareInterfaceFailureIsPassedOn) {
     EXPECT_EQ(Firmware().BiosInfoRequests().size(), 2u);
 }
 
-// --- Display-port status (Part 8.2) ---
+// --- Display-port status ---
 
 TEST_F(ExportTest, FirmwareDpStatusWithoutAValueWritesNothing) {
     InstallMachine(R"({"firmware": {"dpStatus": {"value": null, "getResult": 3}}})");
@@ -280,7 +280,7 @@ TEST_F(ExportTest, FirmwareDescriptionIsChecked) {
                  std::exception);
 }
 
-// --- Data report (Part 8.2) ---
+// --- Data report ---
 
 TEST_F(ExportTest, DataReportLineEscapesWhatCouldBreakIt) {
     EXPECT_EQ(TW(DataReportUpload)("tab\there\\", "line\r\nend\x01\x7f caf\xe9"), 1);

@@ -1,4 +1,4 @@
-// The printer colour record (Part 7.4): PrinterReg and RegisterHelper against
+// The printer colour record: PrinterReg and RegisterHelper against
 // the simulated registry.
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// Port status and data report (Part 8.2) through the exports. On Linux the
+// Port status and data report through the exports. On Linux the
 // simulated reference laptop has the maker's firmware; on Windows (and under
 // Wine) the firmware WMI interface does not exist and the component refuses.
 #include <cstdio>
