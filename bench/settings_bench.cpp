@@ -2,26 +2,13 @@
 // front-end that polls its settings pays per value.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-
+#include "scratch_machine.h"
 #include "tintwell/tintwell.h"
 
 namespace {
 
-void UseScratchRoot() {
-    static const std::filesystem::path root = [] {
-        auto path = std::filesystem::temp_directory_path() / "tintwell-bench";
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path / "C/ProgramData/Vozaz/OrvLumivex");
-        setenv("TINTWELL_ROOT", path.c_str(), 1);
-        setenv("TINTWELL_LOG_FILE", (path / "bench.log").c_str(), 1);
-        return path;
-    }();
-}
-
 void BM_SetCircleR(benchmark::State& state) {
-    UseScratchRoot();
+    UseScratchMachine();
     double value = 0.5;
     for (auto _ : state) {
         benchmark::DoNotOptimize(SetCircleR(value));
@@ -31,7 +18,7 @@ void BM_SetCircleR(benchmark::State& state) {
 BENCHMARK(BM_SetCircleR);
 
 void BM_GetCircleR(benchmark::State& state) {
-    UseScratchRoot();
+    UseScratchMachine();
     SetCircleR(0.75);
     for (auto _ : state) {
         benchmark::DoNotOptimize(GetCircleR(-1.0));
@@ -40,7 +27,7 @@ void BM_GetCircleR(benchmark::State& state) {
 BENCHMARK(BM_GetCircleR);
 
 void BM_GetMissingKeyLogsLine(benchmark::State& state) {
-    UseScratchRoot();
+    UseScratchMachine();
     for (auto _ : state) {
         benchmark::DoNotOptimize(GetSensorLight(-1.0f));
     }

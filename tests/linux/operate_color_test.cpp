@@ -10,6 +10,7 @@
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
 #include "sim/registry_model.h"
+#include "temperature/operate_color.h"
 
 namespace tw_test {
 
@@ -263,6 +264,34 @@ TEST_F(ExportTest, LaptopListsNoMonitorsUntilTheDesktopRoadRuns) {
     EXPECT_FALSE(TW(IsDesktopComputer)());
     EXPECT_FALSE(TW(HaveOrvMonitor)());
     TW(GetDeviceType)(nullptr);
+}
+
+}  // namespace tw_test
+
+namespace tw_test {
+
+// ---- the colour settings the engines start from ----
+
+TEST_F(ExportTest, ColourConfigNeedsEveryValueAndRefusesNegatives) {
+    ColorConfigInfo info{7, 7, 7.0, 7.0, 7.0};
+    EXPECT_EQ(OperateColor::Instance().GetCurrentColorConfigInfo(info), -1);
+    EXPECT_EQ(info.blueProtectLevel, 7);
+
+    WriteIni(
+        "[EYEPROTECT]\r\nEyeProtectValue=40\r\n[BLUEPROTECT]\r\nCurrentBlueProtect=350\r\n"
+        "[CIRCLE]\r\nR=1\r\nG=0,9\r\nB=0.8\r\n");
+    ASSERT_EQ(OperateColor::Instance().GetCurrentColorConfigInfo(info), 0);
+    EXPECT_EQ(info.blueProtectLevel, 40);
+    EXPECT_EQ(info.blueProtectValue, 350);
+    EXPECT_EQ(info.r, 1.0);
+    EXPECT_EQ(info.g, 0.9);
+    EXPECT_EQ(info.b, 0.8);
+
+    WriteIni(
+        "[EYEPROTECT]\r\nEyeProtectValue=40\r\n[BLUEPROTECT]\r\nCurrentBlueProtect=350\r\n"
+        "[CIRCLE]\r\nR=1\r\nG=-0.1\r\nB=0.8\r\n");
+    EXPECT_EQ(OperateColor::Instance().GetCurrentColorConfigInfo(info), -1);
+    EXPECT_EQ(info.g, 0.9);
 }
 
 }  // namespace tw_test
