@@ -9,6 +9,12 @@
 
 namespace adl {
 
+// The module in the system directory: the current name first, then the one
+// older drivers install.
+inline constexpr const wchar_t* kModules[] = {L"\\atiadlxx.dll", L"\\atiadlxy.dll"};
+// Only adapters with a display connected take part.
+inline constexpr int kEnumConnectedAdapters = 1;
+
 // ADL's fixed text length inside its records.
 inline constexpr std::size_t kMaxPath = 256;
 

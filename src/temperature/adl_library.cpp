@@ -8,10 +8,6 @@
 namespace {
 
 constexpr const char* kLoadSource = "OperateColor::InitAdlGamut";
-// The 64-bit name first, then the one older drivers install.
-constexpr const wchar_t* kAdlModules[] = {L"\\atiadlxx.dll", L"\\atiadlxy.dll"};
-// Only adapters with a display connected take part.
-constexpr int kEnumConnectedAdapters = 1;
 
 template <typename Function>
 bool Resolve(HMODULE module, const char* name, Function& slot) {
@@ -20,7 +16,7 @@ bool Resolve(HMODULE module, const char* name, Function& slot) {
 }
 
 UniqueModule LoadAdlModule(const std::wstring& systemDirectory) {
-    for (const wchar_t* name : kAdlModules) {
+    for (const wchar_t* name : adl::kModules) {
         UniqueModule module(LoadLibraryW((systemDirectory + name).c_str()));
         if (module) {
             return module;
@@ -58,7 +54,7 @@ void AdlLibrary::Load() {
         DebugTrace(kLoadSource) << L"ADL's API is missing!\n";
         return;
     }
-    if (entryPoints_.ADL_Main_Control_Create(&AdlLibrary::Allocate, kEnumConnectedAdapters) !=
+    if (entryPoints_.ADL_Main_Control_Create(&AdlLibrary::Allocate, adl::kEnumConnectedAdapters) !=
         adl::kOk) {
         DebugTrace(kLoadSource) << L"ADL Initialization Error!\n";
         return;
