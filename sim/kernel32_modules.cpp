@@ -1,5 +1,6 @@
 // kernel32: modules loaded at run time and the system folder. The machine
-// provides the system's gdi32 and nothing else.
+// provides the system's gdi32 and, with AMD graphics, the AMD Display
+// Library's module.
 #include <windows.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/adl_model.h"
 #include "sim/display_model.h"
 #include "sim/machine.h"
 #include "sim/wide_text.h"
@@ -19,11 +21,21 @@ constexpr std::wstring_view kGdi32 = L"gdi32.dll";
 // Names below 0x10000 are ordinals, which the model's modules do not export.
 constexpr std::uintptr_t kOrdinalLimit = 0x10000;
 
-bool NamesGdi32(std::wstring_view fileName) {
+// The module's bare name, or its full path in the system directory.
+bool NamesSystemModule(std::wstring_view fileName, std::wstring_view module) {
     const std::wstring inSystemDirectory =
-        std::wstring(kSystemDirectory) + L"\\" + std::wstring(kGdi32);
-    return sim::EqualsIgnoringCase(fileName, kGdi32) ||
+        std::wstring(kSystemDirectory) + L"\\" + std::wstring(module);
+    return sim::EqualsIgnoringCase(fileName, module) ||
            sim::EqualsIgnoringCase(fileName, inSystemDirectory);
+}
+
+bool NamesAdl(const sim::AdlModel& adl, std::wstring_view fileName) {
+    const std::wstring module = adl.ModuleName();
+    return !module.empty() && NamesSystemModule(fileName, module);
+}
+
+FARPROC AdlEntryPoint(const sim::AdlModel& adl, const std::string& name) {
+    return adl.ExportsEntryPoint(name) ? sim::AdlExport(name) : nullptr;
 }
 
 bool IsOrdinal(LPCSTR procName) {
@@ -42,18 +54,22 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (!NamesGdi32(fileName)) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
+    if (NamesSystemModule(fileName, kGdi32)) {
+        return machine.Displays().LoadGdi32();
     }
-    return machine.Displays().LoadGdi32();
+    if (NamesAdl(machine.Adl(), fileName)) {
+        return machine.Adl().LoadModule();
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
 }
 
 // "GetProcAddress" fails the next lookup whatever its name;
 // "GetProcAddress:<name>" fails only lookups of that entry point.
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
     auto& machine = sim::Machine::Current();
-    if (!machine.Displays().IsLoadedGdi32(module)) {
+    const bool gdi32 = machine.Displays().IsLoadedGdi32(module);
+    if (!gdi32 && !machine.Adl().IsLoadedModule(module)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -70,7 +86,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(*error);
         return nullptr;
     }
-    const FARPROC address = sim::Gdi32Export(name);
+    const FARPROC address = gdi32 ? sim::Gdi32Export(name) : AdlEntryPoint(machine.Adl(), name);
     if (address == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
     }
@@ -78,7 +94,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
-    if (!sim::Machine::Current().Displays().FreeGdi32(module)) {
+    auto& machine = sim::Machine::Current();
+    if (!machine.Displays().FreeGdi32(module) && !machine.Adl().FreeModule(module)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/utf8.h"
+#include "sim/adl_model.h"
 #include "sim/default_machine.h"
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
@@ -68,6 +69,7 @@ Machine::Machine()
       registry_(std::make_unique<RegistryModel>()),
       firmware_(std::make_unique<FirmwareModel>()),
       intelDriver_(std::make_unique<IntelDriverModel>()),
+      adl_(std::make_unique<AdlModel>()),
       name_("unnamed machine"),
       root_(RootFromEnvironment()) {}
 
@@ -97,6 +99,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->registry_->Load(part("registry"));
     machine->firmware_->Load(part("firmware"));
     machine->intelDriver_->Load(part("intelDriver"));
+    machine->adl_->Load(part("adl"));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
                           failure.value("error", ERROR_ACCESS_DENIED),

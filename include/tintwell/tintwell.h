@@ -51,6 +51,15 @@ TW_API int SetTemperatureForNvidia(float r, float g, float b, unsigned int blueP
                                    double blueProtectRatio);
 TW_API int SetColorEnhance(bool enable);
 
+/* The AMD display library: InitAdlGamut loads and initialises it,
+ * UninitAdlGamut releases it. SetTemperatureForAMD moves the white point of
+ * every mapped AMD display to the gains; -1 when ADL is not ready or its
+ * adapters cannot be listed. */
+TW_API void InitAdlGamut(void);
+TW_API void UninitAdlGamut(void);
+TW_API int SetTemperatureForAMD(float r, float g, float b, unsigned int blueProtectLevel,
+                                double blueProtectRatio);
+
 /* Settings: one INI key each. */
 TW_API int GetTemperatureConfig(int defaultValue);
 TW_API int SetTemperatureConfig(int value);

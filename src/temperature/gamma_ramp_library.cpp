@@ -12,7 +12,6 @@ namespace {
 constexpr std::size_t kRampEntries = 256;
 constexpr int kRampStep = 256;
 constexpr int kRampLimit = 65535;
-constexpr UINT kSystemDirectoryChars = 260;
 constexpr const wchar_t* kGdi32InSystemDirectory = L"\\gdi32.dll";
 
 struct DcDelete {
@@ -34,21 +33,6 @@ std::optional<DISPLAY_DEVICEW> RampAdapter() {
         }
     }
     return std::nullopt;
-}
-
-std::optional<std::wstring> SystemDirectory() {
-    wchar_t directory[kSystemDirectoryChars];
-    const UINT length = GetSystemDirectoryW(directory, kSystemDirectoryChars);
-    if (length == 0 || length >= kSystemDirectoryChars) {
-        return std::nullopt;
-    }
-    return std::wstring(directory, length);
-}
-
-template <typename Function>
-Function EntryPoint(HMODULE module, const char* name) {
-    // Through the one function type that converts to any other without a warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
-#include <type_traits>
+
+#include "platform/system_module.h"
 
 // Three arrays of 256 16-bit values, red, green, blue: SetDeviceGammaRamp's layout.
 using GammaRamp = std::array<WORD, 3 * 256>;
@@ -25,11 +25,6 @@ class GammaRampLibrary {
     static GammaRamp BuildLinearRamp(float redGain, float greenGain, float blueGain);
 
   private:
-    struct ModuleFree {
-        void operator()(HMODULE module) const { FreeLibrary(module); }
-    };
-    using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
-
     bool EnsureLoaded();
 
     UniqueModule module_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <mutex>
 #include <new>
 #include <string>
@@ -11,8 +10,9 @@
 #include "frame/log_line.h"
 #include "naturecolor/printer_reg.h"
 #include "services/hardware_hal.h"
-#include "settings/config_ini.h"
 #include "settings/settings_accessors.h"
+#include "temperature/amd_temperature.h"
+#include "temperature/current_blue_protect.h"
 #include "temperature/gamma_ramp_library.h"
 #include "util/text_conversion.h"
 
@@ -33,24 +33,11 @@ constexpr int kOutOfMemory = -101;
 constexpr int kDriverCallRaised = -101;
 
 constexpr double kBlueProtectLevelFull = 255.0;
-constexpr double kThousandths = 1000.0;
 
 // The monitors found by the last display enumeration; the desktop road
 // rebuilds it on its worker while callers may read it.
 std::mutex g_displayListMutex;
 std::vector<DisplayDeviceRecord> g_displayDeviceList;
-
-// ratio x 1000 with halves away from zero, kept inside the 32-bit range
-// that "%d" can show.
-int BlueProtectThousandths(double ratio) {
-    const double scaled = std::round(ratio * kThousandths);
-    if (std::isnan(scaled)) {
-        return 0;
-    }
-    constexpr double kMax = std::numeric_limits<int>::max();
-    constexpr double kMin = std::numeric_limits<int>::min();
-    return static_cast<int>(std::clamp(scaled, kMin, kMax));
-}
 
 }  // namespace
 
@@ -156,9 +143,7 @@ int OperateColor::SetTemperatureForIntel(const ColorRequest& request) {
     if (!CallHardwareLibrary(kChannelGainsClass, gains, sizeof gains)) {
         return kHardwareRefused;
     }
-    const std::wstring value = std::to_wstring(BlueProtectThousandths(request.blueProtectRatio));
-    WritePrivateProfileStringW(L"BLUEPROTECT", L"CurrentBlueProtect", value.c_str(),
-                               kIniFilePath.c_str());
+    WriteCurrentBlueProtect(request.blueProtectRatio);
     return 0;
 }
 
@@ -178,6 +163,18 @@ int OperateColor::SetTemperatureForNvidia(const ColorRequest& request) {
     }
     GammaRampLibrary gdi;
     return gdi.LoadLinearRamp(request.r / largest, request.g / largest, blue / largest) ? 0 : -1;
+}
+
+void OperateColor::InitAdlGamut() {
+    adl_.Load();
+}
+
+void OperateColor::UninitAdlGamut() {
+    adl_.Unload();
+}
+
+int OperateColor::SetTemperatureForAMD(const ColorRequest& request) {
+    return SetAmdTemperature(adl_, request);
 }
 
 int OperateColor::SetColorEnhance(bool enable) {

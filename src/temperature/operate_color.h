@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "discovery/display_detection.h"
+#include "temperature/adl_library.h"
 #include "temperature/color_enhance_table.h"
 #include "temperature/color_request.h"
 #include "temperature/intel_driver_interface.h"
@@ -42,6 +43,11 @@ class OperateColor {
     int SetColorEnhance(bool enable);
     int GetCurrentColorConfigInfo(ColorConfigInfo& info);
 
+    // The AMD display library and its road.
+    void InitAdlGamut();
+    void UninitAdlGamut();
+    int SetTemperatureForAMD(const ColorRequest& request);
+
     // The Intel driver.
     bool EnsureDriverInterface();
     // The id of adapter 0, or 0 when there is none.
@@ -54,6 +60,7 @@ class OperateColor {
 
     bool CallHardwareLibrary(int informationClass, void* data, int size);
 
+    AdlLibrary adl_;
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;

@@ -36,13 +36,21 @@ std::string_view YesNo(bool value) {
 
 using RoadFunction = int (*)(float, float, float, unsigned int, double);
 
+// A front-end brackets the AMD road with loading and releasing ADL.
+int SetTemperatureWithAdl(float r, float g, float b, unsigned int level, double ratio) {
+    InitAdlGamut();
+    const int result = SetTemperatureForAMD(r, g, b, level, ratio);
+    UninitAdlGamut();
+    return result;
+}
+
 // Roads that have not landed in the library yet are listed with no function.
 const std::map<std::string_view, RoadFunction>& Roads() {
     static const std::map<std::string_view, RoadFunction> roads = {
         {"intel", &SetTemperatureForIntel},
         {"nvidia", &SetTemperatureForNvidia},
         {"desktop", nullptr},
-        {"amd", nullptr},
+        {"amd", &SetTemperatureWithAdl},
     };
     return roads;
 }

@@ -1,10 +1,12 @@
 // tintwell: drives the library through its C exports, the way a front-end
-// application does: settings, what the library detects, colour temperature.
+// application does: settings, what the library detects, colour temperature;
+// and, beside the exports, what ADL reports.
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "adl_command.h"
 #include "hardware_commands.h"
 #include "settings_commands.h"
 
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
     temperature->add_option("b", gains.b, "blue gain")->required();
     temperature->add_option("--level", gains.level, "blue-protect level, 0 = off");
     temperature->add_option("--ratio", gains.ratio, "blue-protect ratio");
+    CLI::App* adl =
+        app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
 
     try {
         app.parse(argc, argv);
@@ -56,6 +60,9 @@ int main(int argc, char** argv) {
     }
     if (info->parsed()) {
         return tintwell_cli::PrintInfo(std::cout);
+    }
+    if (adl->parsed()) {
+        return tintwell_cli::ListAdl(std::cout, std::cerr);
     }
     if (temperature->parsed()) {
         return tintwell_cli::ApplyTemperature(gains, std::cout, std::cerr);

@@ -273,8 +273,33 @@ TEST_F(TintwellCli, TemperatureRoadsReportTheLibrarysResult) {
     EXPECT_EQ(black.out, "result: -1\n");
 }
 
+TEST_F(TintwellCli, AmdRoadReportsTheLibrarysRefusalWithoutAmdGraphics) {
+    CreateProgramDataFolder();
+    const Outcome run = Tintwell({"temperature", "--road", "amd", "1", "1", "1"});
+    EXPECT_EQ(run.exitCode, kExitLibraryFailure) << run.err;
+    EXPECT_EQ(run.out, "result: -1\n");
+    EXPECT_EQ(IniText(), "");
+}
+
+TEST_F(TintwellCli, AmdRoadLoadsAdlAroundTheChange) {
+    CreateProgramDataFolder();
+    UseExampleMachine("amd-laptop.json");
+    const Outcome run =
+        Tintwell({"temperature", "--road", "amd", "1", "1", "1", "--level", "1", "--ratio", "0.5"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "result: 0\n");
+    EXPECT_NE(IniText().find("CurrentBlueProtect=500"), std::string::npos) << IniText();
+}
+
+TEST_F(TintwellCli, AdlListingNeedsWindows) {
+    UseExampleMachine("amd-laptop.json");
+    const Outcome run = Tintwell({"adl"});
+    EXPECT_EQ(run.exitCode, kExitLibraryFailure);
+    EXPECT_EQ(run.err, "ADL is only reachable on Windows\n");
+}
+
 TEST_F(TintwellCli, RoadsNotYetInTheLibraryAndUnknownRoadsAreUsageErrors) {
-    for (const char* road : {"amd", "desktop", "magenta"}) {
+    for (const char* road : {"desktop", "magenta"}) {
         const Outcome run = Tintwell({"temperature", "--road", road, "1", "1", "1"});
         EXPECT_EQ(run.exitCode, kExitUsage) << road;
         EXPECT_NE(run.err.find(road), std::string::npos) << run.err;

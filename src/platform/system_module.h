@@ -1,0 +1,34 @@
+// Modules the library loads at run time from the system directory: the
+// owner that frees them, the lookup of an entry point by name, and the
+// system directory itself.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+struct ModuleFree {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
+
+inline constexpr UINT kSystemDirectoryChars = 260;
+
+// The system directory, or nothing when it cannot be read whole.
+inline std::optional<std::wstring> SystemDirectory() {
+    wchar_t directory[kSystemDirectoryChars];
+    const UINT length = GetSystemDirectoryW(directory, kSystemDirectoryChars);
+    if (length == 0 || length >= kSystemDirectoryChars) {
+        return std::nullopt;
+    }
+    return std::wstring(directory, length);
+}
+
+template <typename Function>
+Function EntryPoint(HMODULE module, const char* name) {
+    // Through the one function type that converts to any other without a warning.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}

@@ -1,0 +1,102 @@
+#include "temperature/adl_library.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "frame/debug_line.h"
+
+namespace {
+
+constexpr const char* kLoadSource = "OperateColor::InitAdlGamut";
+
+template <typename Function>
+bool Resolve(HMODULE module, const char* name, Function& slot) {
+    slot = EntryPoint<Function>(module, name);
+    return slot != nullptr;
+}
+
+UniqueModule LoadAdlModule(const std::wstring& systemDirectory) {
+    for (const wchar_t* name : adl::kModules) {
+        UniqueModule module(LoadLibraryW((systemDirectory + name).c_str()));
+        if (module) {
+            return module;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+AdlLibrary::~AdlLibrary() {
+    Release();
+}
+
+void* WINAPI AdlLibrary::Allocate(int size) {
+    if (size < 1) {
+        return nullptr;
+    }
+    return std::malloc(static_cast<std::size_t>(size));
+}
+
+void AdlLibrary::Load() {
+    Release();
+    const auto directory = SystemDirectory();
+    if (!directory) {
+        DebugTrace(kLoadSource) << L"GetSystemDirectoryW execute failed.";
+        return;
+    }
+    adlModule_ = LoadAdlModule(*directory);
+    if (!adlModule_) {
+        DebugTrace(kLoadSource) << L"ADL library not found!\n";
+        return;
+    }
+    if (!ResolveEntryPoints()) {
+        DebugTrace(kLoadSource) << L"ADL's API is missing!\n";
+        return;
+    }
+    if (entryPoints_.ADL_Main_Control_Create(&AdlLibrary::Allocate, adl::kEnumConnectedAdapters) !=
+        adl::kOk) {
+        DebugTrace(kLoadSource) << L"ADL Initialization Error!\n";
+        return;
+    }
+    adlReady_ = true;
+}
+
+void AdlLibrary::Unload() {
+    if (adlReady_) {
+        Release();
+    }
+}
+
+// The context goes before the module that holds its code.
+void AdlLibrary::Release() {
+    if (adlReady_) {
+        adlReady_ = false;
+        entryPoints_.ADL_Main_Control_Destroy();
+    }
+    entryPoints_ = AdlEntryPoints{};
+    adlModule_.reset();
+}
+
+bool AdlLibrary::ResolveEntryPoints() {
+    const HMODULE module = adlModule_.get();
+    AdlEntryPoints& e = entryPoints_;
+    const bool resolved =
+        Resolve(module, "ADL_Main_Control_Create", e.ADL_Main_Control_Create) &&
+        Resolve(module, "ADL_Main_Control_Destroy", e.ADL_Main_Control_Destroy) &&
+        Resolve(module, "ADL_Adapter_NumberOfAdapters_Get", e.ADL_Adapter_NumberOfAdapters_Get) &&
+        Resolve(module, "ADL_Adapter_AdapterInfo_Get", e.ADL_Adapter_AdapterInfo_Get) &&
+        Resolve(module, "ADL_Display_ColorCaps_Get", e.ADL_Display_ColorCaps_Get) &&
+        Resolve(module, "ADL_Display_Color_Get", e.ADL_Display_Color_Get) &&
+        Resolve(module, "ADL_Display_Color_Set", e.ADL_Display_Color_Set) &&
+        Resolve(module, "ADL_Display_DisplayInfo_Get", e.ADL_Display_DisplayInfo_Get) &&
+        Resolve(module, "ADL_Display_Gamut_Set", e.ADL_Display_Gamut_Set) &&
+        Resolve(module, "ADL_Display_Gamut_Get", e.ADL_Display_Gamut_Get) &&
+        Resolve(module, "ADL_Display_Gamut_Caps", e.ADL_Display_Gamut_Caps) &&
+        Resolve(module, "ADL_Display_RegammaR1_Get", e.ADL_Display_RegammaR1_Get) &&
+        Resolve(module, "ADL_Display_RegammaR1_Set", e.ADL_Display_RegammaR1_Set);
+    if (!resolved) {
+        e = AdlEntryPoints{};
+    }
+    return resolved;
+}
