@@ -291,11 +291,22 @@ TEST_F(TintwellCli, AmdRoadLoadsAdlAroundTheChange) {
     EXPECT_NE(IniText().find("CurrentBlueProtect=500"), std::string::npos) << IniText();
 }
 
-TEST_F(TintwellCli, AdlListingNeedsWindows) {
+TEST_F(TintwellCli, AdlListsTheAmdMachinesAdaptersAndDisplays) {
     UseExampleMachine("amd-laptop.json");
     const Outcome run = Tintwell({"adl"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 3u) << run.out;
+    EXPECT_EQ(lines[0], "adapter 0: AMD Radeon(TM) Graphics");
+    EXPECT_NE(run.out.find("info value 3, served: yes"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("info value 1, served: no"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("custom white point on CIE RGB: yes"), std::string::npos) << run.out;
+}
+
+TEST_F(TintwellCli, AdlOnAnIntelMachineIsNotFound) {
+    const Outcome run = Tintwell({"adl"});
     EXPECT_EQ(run.exitCode, kExitLibraryFailure);
-    EXPECT_EQ(run.err, "ADL is only reachable on Windows\n");
+    EXPECT_EQ(run.err, "ADL is not found\n");
 }
 
 TEST_F(TintwellCli, RoadsNotYetInTheLibraryAndUnknownRoadsAreUsageErrors) {
