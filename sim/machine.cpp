@@ -13,6 +13,7 @@
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
+#include "sim/machine_clock.h"
 #include "sim/registry_model.h"
 #include "sim/system_model.h"
 
@@ -68,6 +69,7 @@ Machine::Machine()
       registry_(std::make_unique<RegistryModel>()),
       firmware_(std::make_unique<FirmwareModel>()),
       intelDriver_(std::make_unique<IntelDriverModel>()),
+      clock_(std::make_unique<MachineClock>()),
       name_("unnamed machine"),
       root_(RootFromEnvironment()) {}
 
@@ -97,6 +99,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->registry_->Load(part("registry"));
     machine->firmware_->Load(part("firmware"));
     machine->intelDriver_->Load(part("intelDriver"));
+    machine->clock_->SetMode(MachineClock::ParseMode(description.value("clock", "real")));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
                           failure.value("error", ERROR_ACCESS_DENIED),

@@ -24,6 +24,7 @@ class SystemModel;
 class RegistryModel;
 class FirmwareModel;
 class IntelDriverModel;
+class MachineClock;
 
 // A named API call told to fail with a Windows error code, once or always.
 struct InjectedFailure {
@@ -69,6 +70,7 @@ class Machine {
     RegistryModel& Registry() { return *registry_; }
     FirmwareModel& Firmware() { return *firmware_; }
     IntelDriverModel& IntelDriver() { return *intelDriver_; }
+    MachineClock& Clock() { return *clock_; }
 
   private:
     std::unique_ptr<DisplayModel> displays_;
@@ -76,6 +78,7 @@ class Machine {
     std::unique_ptr<RegistryModel> registry_;
     std::unique_ptr<FirmwareModel> firmware_;
     std::unique_ptr<IntelDriverModel> intelDriver_;
+    std::unique_ptr<MachineClock> clock_;
     mutable std::mutex mutex_;
     std::string name_;
     std::filesystem::path root_;

@@ -9,6 +9,7 @@
 
 #include "../shared/test_platform.h"
 #include "sim/machine.h"
+#include "sim/machine_clock.h"
 
 namespace tw_test {
 
@@ -84,6 +85,7 @@ void ExportTest::SetUp() {
     setenv("TINTWELL_LOG_FILE", LogFile().c_str(), 1);
     auto machine = sim::Machine::BuiltInDefault();
     machine->SetRoot(g_root);
+    machine->Clock().SetMode(sim::MachineClock::Mode::Virtual);
     sim::Machine::Install(std::move(machine));
     fs::create_directories(IniFile().parent_path());
 }
