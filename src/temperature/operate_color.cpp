@@ -94,6 +94,13 @@ void OperateColor::BuildDisplayDeviceList() {
     discovery::BuildDisplayDeviceList(g_displayDeviceList);
 }
 
+std::vector<DisplayDeviceRecord> OperateColor::RebuildDisplayDeviceList() {
+    std::lock_guard lock(g_displayListMutex);
+    g_displayDeviceList.clear();
+    discovery::BuildDisplayDeviceList(g_displayDeviceList);
+    return g_displayDeviceList;
+}
+
 std::wstring OperateColor::GetMainActiveDeviceName() {
     return discovery::GetMainActiveDeviceName("OperateColor::GetMainActiveDeviceName");
 }
@@ -178,6 +185,11 @@ int OperateColor::SetTemperatureForNvidia(const ColorRequest& request) {
     }
     GammaRampLibrary gdi;
     return gdi.LoadLinearRamp(request.r / largest, request.g / largest, blue / largest) ? 0 : -1;
+}
+
+int OperateColor::SetTemperatureForDesktopComputer(const ColorRequest& request) {
+    desktopWorker_.Post(request);
+    return 0;
 }
 
 int OperateColor::SetColorEnhance(bool enable) {

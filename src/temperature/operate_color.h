@@ -13,6 +13,7 @@
 #include "discovery/display_detection.h"
 #include "temperature/color_enhance_table.h"
 #include "temperature/color_request.h"
+#include "temperature/desktop_monitor_worker.h"
 #include "temperature/intel_driver_interface.h"
 
 class OperateColor {
@@ -39,6 +40,8 @@ class OperateColor {
     int SetColorAdjust(int first, int second);
     int SetTemperatureForIntel(const ColorRequest& request);
     int SetTemperatureForNvidia(const ColorRequest& request);
+    // Queues the request for the desktop monitor worker; always 0.
+    int SetTemperatureForDesktopComputer(const ColorRequest& request);
     int SetColorEnhance(bool enable);
     int GetCurrentColorConfigInfo(ColorConfigInfo& info);
 
@@ -53,8 +56,12 @@ class OperateColor {
     };
 
     bool CallHardwareLibrary(int informationClass, void* data, int size);
+    std::vector<DisplayDeviceRecord> RebuildDisplayDeviceList();
 
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
+    // Declared last, so destroyed first: the worker is joined while the rest
+    // of the operator still stands.
+    DesktopMonitorWorker desktopWorker_{[this] { return RebuildDisplayDeviceList(); }};
 };
