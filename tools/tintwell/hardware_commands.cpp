@@ -41,7 +41,7 @@ const std::map<std::string_view, RoadFunction>& Roads() {
     static const std::map<std::string_view, RoadFunction> roads = {
         {"intel", &SetTemperatureForIntel},
         {"nvidia", &SetTemperatureForNvidia},
-        {"desktop", nullptr},
+        {"desktop", &SetTemperatureForDesktopComputer},
         {"amd", nullptr},
     };
     return roads;
