@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "frame/log_line.h"
+#include "platform/process_end.h"
 #include "temperature/desktop_monitor_gains.h"
 #include "util/text_conversion.h"
 
@@ -20,13 +21,17 @@ DesktopMonitorWorker::DesktopMonitorWorker(RebuildDisplayList rebuildDisplayList
 // The flag is cleared under the mutex: cleared between the worker's look at
 // it and its wait, the wake-up would be lost and the join would never end.
 DesktopMonitorWorker::~DesktopMonitorWorker() {
+    if (platform::ProcessIsEnding()) {
+        static_cast<void>(thread_.release());
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
         running_ = false;
     }
     wake_.notify_one();
-    if (thread_.joinable()) {
-        thread_.join();
+    if (thread_) {
+        thread_->join();
     }
 }
 
@@ -46,7 +51,7 @@ void DesktopMonitorWorker::Start() {
         std::lock_guard lock(mutex_);
         running_ = true;
     }
-    thread_ = std::thread(&DesktopMonitorWorker::Run, this);
+    thread_ = std::make_unique<std::thread>(&DesktopMonitorWorker::Run, this);
 }
 
 void DesktopMonitorWorker::Run() {

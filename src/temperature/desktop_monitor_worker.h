@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -46,5 +47,7 @@ class DesktopMonitorWorker {
     std::condition_variable wake_;
     std::deque<ColorRequest> queue_;  // guarded by mutex_
     bool running_ = false;            // guarded by mutex_
-    std::thread thread_;
+    // Held on the heap so that it can be abandoned when Windows has already
+    // ended the thread at process exit.
+    std::unique_ptr<std::thread> thread_;
 };

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "../shared/test_platform.h"
+#include "platform/utf8.h"
 #include "sim/machine.h"
 #include "sim/machine_clock.h"
 
@@ -75,6 +76,14 @@ std::vector<std::string> ExportedNames() {
 
 bool OnWine() {
     return false;
+}
+
+std::vector<std::string> DebugOutputTexts() {
+    std::vector<std::string> texts;
+    for (const auto& text : sim::Machine::Current().DebugOutput()) {
+        texts.push_back(platform::ToUtf8(text));
+    }
+    return texts;
 }
 
 void ExportTest::SetUp() {
