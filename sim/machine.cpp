@@ -23,6 +23,10 @@ namespace {
 
 std::mutex g_currentMutex;
 std::unique_ptr<Machine> g_current;
+// Machines that were replaced stay alive until the process ends: a worker of
+// the library may still be inside a call that answers from one, and the
+// library's workers outlive the test that installed the machine.
+std::vector<std::unique_ptr<Machine>> g_replaced;
 
 std::filesystem::path RootFromEnvironment() {
     const char* root = std::getenv("TINTWELL_ROOT");
@@ -85,6 +89,9 @@ Machine& Machine::Current() {
 
 void Machine::Install(std::unique_ptr<Machine> machine) {
     std::lock_guard lock(g_currentMutex);
+    if (g_current) {
+        g_replaced.push_back(std::move(g_current));
+    }
     g_current = std::move(machine);
 }
 

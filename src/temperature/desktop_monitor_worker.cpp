@@ -22,6 +22,8 @@ DesktopMonitorWorker::DesktopMonitorWorker(RebuildDisplayList rebuildDisplayList
 // it and its wait, the wake-up would be lost and the join would never end.
 DesktopMonitorWorker::~DesktopMonitorWorker() {
     if (platform::ProcessIsEnding()) {
+        // The system has ended the thread, perhaps holding the mutex: the
+        // thread object is left behind with the process rather than joined.
         static_cast<void>(thread_.release());
         return;
     }

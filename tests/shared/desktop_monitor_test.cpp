@@ -1,6 +1,7 @@
 // The desktop road against the platform's monitor configuration: the
-// simulated laptop's monitor on Linux, Wine's functions (which refuse DDC/CI)
-// under Wine. No answer of the monitors reaches the caller.
+// simulated laptop's panel on Linux; under Wine one display whose physical
+// monitors Wine refuses to count. No answer of the monitors reaches the
+// caller.
 #include <windows.h>
 
 #include <algorithm>
