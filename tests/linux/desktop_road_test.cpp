@@ -87,15 +87,6 @@ TEST_F(DesktopRoad, WithOneMakersMonitorTheOtherDisplaysAreServedFromTheirSecond
                               Served("DISPLAY2", 1, "100", "90", "80")));
 }
 
-TEST_F(DesktopRoad, AnInvalidHandleStopsItsDisplayButTheNextIsVisited) {
-    InstallDesktop({Display(1, {Monitor(kMakerMonitorId), Monitor(kMakerMonitorId)},
-                            {Physical("Broken", true), Physical("Unreached")}),
-                    Display(2, {Monitor(kMakerMonitorId)}, {Physical("ORV2016")})});
-    Post(0.5f, 0.5f, 0.5f);
-    ASSERT_TRUE(AwaitGainWrites(3));
-    EXPECT_EQ(GainLog(), Served("DISPLAY2", 0, "50", "50", "50"));
-}
-
 TEST_F(DesktopRoad, ADisplayWhoseMonitorsCannotBeCountedOrFetchedIsSkipped) {
     InstallMakersMonitors(3);
     sim::Machine::Current().FailCall("GetNumberOfPhysicalMonitorsFromHMONITOR",
