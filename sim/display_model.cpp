@@ -14,6 +14,9 @@ namespace {
 constexpr std::uintptr_t kFirstDcHandle = 0x0A010000;
 constexpr std::uintptr_t kDcHandleStep = 0x10;
 constexpr std::uintptr_t kGdi32ModuleHandle = 0x7FFB40000000;
+constexpr std::uintptr_t kFirstMonitorHandle = 0x00010001;
+constexpr std::uintptr_t kFirstPhysicalMonitorHandle = 0x0B010000;
+constexpr std::uintptr_t kPhysicalMonitorHandleStep = 0x10;
 
 constexpr std::size_t kRampEntries = 256;
 constexpr WORD kIdentityStep = 257;  // 0 ... 65535 over 256 entries
@@ -51,6 +54,30 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
     return device;
 }
 
+PhysicalMonitor LoadPhysicalMonitor(const nlohmann::json& monitor) {
+    return {WideMember(monitor, "description"), monitor.value("invalidHandle", false)};
+}
+
+// Unless described, every active and attached monitor of the adapter answers
+// DDC/CI under its device string.
+std::vector<PhysicalMonitor> LoadPhysicalMonitors(const nlohmann::json& adapter,
+                                                  const std::vector<MonitorDevice>& monitors) {
+    std::vector<PhysicalMonitor> physical;
+    if (const auto described = adapter.find("physicalMonitors"); described != adapter.end()) {
+        for (const auto& monitor : *described) {
+            physical.push_back(LoadPhysicalMonitor(monitor));
+        }
+        return physical;
+    }
+    constexpr DWORD kActiveAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
+    for (const auto& monitor : monitors) {
+        if ((monitor.stateFlags & kActiveAttached) == kActiveAttached) {
+            physical.push_back({monitor.deviceString});
+        }
+    }
+    return physical;
+}
+
 DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
     DisplayAdapter device;
     device.deviceName =
@@ -67,7 +94,14 @@ DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
     for (std::size_t m = 0; m < monitors.size(); ++m) {
         device.monitors.push_back(LoadMonitor(monitors[m], device, index, m));
     }
+    device.physicalMonitors = LoadPhysicalMonitors(adapter, device.monitors);
     return device;
+}
+
+RECT DesktopRect(const DisplayAdapter& adapter) {
+    const DisplaySettings settings = adapter.currentSettings.value_or(DisplaySettings{});
+    return {settings.x, settings.y, settings.x + static_cast<LONG>(settings.width),
+            settings.y + static_cast<LONG>(settings.height)};
 }
 
 GammaRamp IdentityRamp() {
@@ -177,6 +211,89 @@ int DisplayModel::Gdi32References() const {
 int DisplayModel::Gdi32Loads() const {
     std::lock_guard lock(mutex_);
     return gdi32Loads_;
+}
+
+std::vector<DesktopMonitor> DisplayModel::DesktopMonitors() const {
+    std::lock_guard lock(mutex_);
+    std::vector<DesktopMonitor> displays;
+    for (std::size_t i = 0; i < adapters_.size(); ++i) {
+        const DisplayAdapter& adapter = adapters_[i];
+        if ((adapter.stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
+            continue;
+        }
+        displays.push_back({reinterpret_cast<HMONITOR>(kFirstMonitorHandle + i), adapter.deviceName,
+                            DesktopRect(adapter),
+                            (adapter.stateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0,
+                            adapter.physicalMonitors});
+    }
+    return displays;
+}
+
+std::optional<DesktopMonitor> DisplayModel::FindDesktopMonitor(HMONITOR handle) const {
+    for (auto& display : DesktopMonitors()) {
+        if (display.handle == handle) {
+            return std::move(display);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<HANDLE> DisplayModel::OpenPhysicalMonitors(const DesktopMonitor& display) {
+    std::lock_guard lock(mutex_);
+    std::vector<HANDLE> handles;
+    for (std::size_t i = 0; i < display.physicalMonitors.size(); ++i) {
+        if (display.physicalMonitors[i].invalidHandle) {
+            handles.push_back(INVALID_HANDLE_VALUE);
+            continue;
+        }
+        const auto handle = reinterpret_cast<HANDLE>(
+            kFirstPhysicalMonitorHandle +
+            kPhysicalMonitorHandleStep * static_cast<std::uintptr_t>(openedPhysicalMonitors_));
+        ++openedPhysicalMonitors_;
+        openPhysicalMonitors_.emplace(handle, PhysicalMonitorRef{display.device, i});
+        handles.push_back(handle);
+    }
+    return handles;
+}
+
+bool DisplayModel::ClosePhysicalMonitor(HANDLE handle) {
+    std::lock_guard lock(mutex_);
+    return openPhysicalMonitors_.erase(handle) == 1;
+}
+
+std::optional<PhysicalMonitorRef> DisplayModel::FindPhysicalMonitor(HANDLE handle) const {
+    std::lock_guard lock(mutex_);
+    const auto found = openPhysicalMonitors_.find(handle);
+    return found == openPhysicalMonitors_.end() ? std::nullopt
+                                                : std::optional<PhysicalMonitorRef>(found->second);
+}
+
+std::size_t DisplayModel::OpenPhysicalMonitorCount() const {
+    std::lock_guard lock(mutex_);
+    return openPhysicalMonitors_.size();
+}
+
+std::size_t DisplayModel::OpenedPhysicalMonitorCount() const {
+    std::lock_guard lock(mutex_);
+    return openedPhysicalMonitors_;
+}
+
+void DisplayModel::RecordGainWrite(GainWrite write) {
+    {
+        std::lock_guard lock(mutex_);
+        gainWrites_.push_back(std::move(write));
+    }
+    gainWritten_.notify_all();
+}
+
+std::vector<GainWrite> DisplayModel::GainWrites() const {
+    std::lock_guard lock(mutex_);
+    return gainWrites_;
+}
+
+bool DisplayModel::WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const {
+    std::unique_lock lock(mutex_);
+    return gainWritten_.wait_for(lock, patience, [&] { return gainWrites_.size() >= count; });
 }
 
 }  // namespace sim

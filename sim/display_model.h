@@ -1,14 +1,18 @@
 #pragma once
 
 #include <windows.h>
+#include <highlevelmonitorconfigurationapi.h>
 
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json_fwd.hpp>
@@ -36,6 +40,12 @@ struct MonitorDevice {
     std::wstring instance;      // instance of its DISPLAY\BOE0867\ device node
 };
 
+// A monitor as the monitor configuration functions (dxva2) see it.
+struct PhysicalMonitor {
+    std::wstring description;
+    bool invalidHandle = false;  // fetched as INVALID_HANDLE_VALUE
+};
+
 struct DisplayAdapter {
     std::wstring deviceName;    // \\.\DISPLAY1
     std::wstring deviceString;  // Intel(R) UHD Graphics 620
@@ -44,6 +54,33 @@ struct DisplayAdapter {
     std::optional<DisplaySettings> currentSettings;
     std::optional<DisplaySettings> registrySettings;
     std::vector<MonitorDevice> monitors;
+    std::vector<PhysicalMonitor> physicalMonitors;
+};
+
+// A display monitor of the desktop (an HMONITOR): one per adapter attached
+// to the desktop, where its current settings place it.
+struct DesktopMonitor {
+    HMONITOR handle = nullptr;
+    std::wstring device;  // its adapter's name, MONITORINFOEXW::szDevice
+    RECT rect{};
+    bool primary = false;
+    std::vector<PhysicalMonitor> physicalMonitors;
+};
+
+// What an open physical monitor handle stands for.
+struct PhysicalMonitorRef {
+    std::wstring display;  // the device name of its HMONITOR
+    std::size_t index = 0;
+};
+
+// One SetMonitorRedGreenOrBlueGain that reached a monitor, in call order.
+struct GainWrite {
+    PhysicalMonitorRef monitor;
+    MC_GAIN_TYPE gainType = MC_RED_GAIN;
+    DWORD value = 0;
+    std::chrono::milliseconds time{0};  // on the machine's clock
+    std::thread::id thread;
+    bool accepted = true;
 };
 
 // One successful SetDeviceGammaRamp: the adapter its device context belonged to.
@@ -82,6 +119,24 @@ class DisplayModel {
     int Gdi32References() const;
     int Gdi32Loads() const;
 
+    std::vector<DesktopMonitor> DesktopMonitors() const;
+    std::optional<DesktopMonitor> FindDesktopMonitor(HMONITOR handle) const;
+
+    // Physical monitor handles: every fetch opens new ones, which stay open
+    // until destroyed. A monitor described with an invalid handle gets
+    // INVALID_HANDLE_VALUE, which is never open.
+    std::vector<HANDLE> OpenPhysicalMonitors(const DesktopMonitor& display);
+    bool ClosePhysicalMonitor(HANDLE handle);
+    std::optional<PhysicalMonitorRef> FindPhysicalMonitor(HANDLE handle) const;
+    std::size_t OpenPhysicalMonitorCount() const;
+    std::size_t OpenedPhysicalMonitorCount() const;
+
+    void RecordGainWrite(GainWrite write);
+    std::vector<GainWrite> GainWrites() const;
+    // Blocks until `count` gain writes have been recorded; false when
+    // `patience` runs out first (on the steady clock, not the machine's).
+    bool WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const;
+
   private:
     mutable std::mutex mutex_;
     std::vector<DisplayAdapter> adapters_;
@@ -90,6 +145,10 @@ class DisplayModel {
     std::vector<RampLoad> rampHistory_;
     int gdi32References_ = 0;
     int gdi32Loads_ = 0;
+    std::map<HANDLE, PhysicalMonitorRef> openPhysicalMonitors_;
+    std::size_t openedPhysicalMonitors_ = 0;
+    std::vector<GainWrite> gainWrites_;
+    mutable std::condition_variable gainWritten_;
 };
 
 // The entry points gdi32 exports by name (defined beside the gdi32 functions);

@@ -14,6 +14,7 @@
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
+#include "sim/machine_clock.h"
 #include "sim/registry_model.h"
 #include "sim/system_model.h"
 
@@ -23,6 +24,10 @@ namespace {
 
 std::mutex g_currentMutex;
 std::unique_ptr<Machine> g_current;
+// Machines that were replaced stay alive until the process ends: a worker of
+// the library may still be inside a call that answers from one, and the
+// library's workers outlive the test that installed the machine.
+std::vector<std::unique_ptr<Machine>> g_replaced;
 
 std::filesystem::path RootFromEnvironment() {
     const char* root = std::getenv("TINTWELL_ROOT");
@@ -70,6 +75,7 @@ Machine::Machine()
       firmware_(std::make_unique<FirmwareModel>()),
       intelDriver_(std::make_unique<IntelDriverModel>()),
       adl_(std::make_unique<AdlModel>()),
+      clock_(std::make_unique<MachineClock>()),
       name_("unnamed machine"),
       root_(RootFromEnvironment()) {}
 
@@ -85,6 +91,9 @@ Machine& Machine::Current() {
 
 void Machine::Install(std::unique_ptr<Machine> machine) {
     std::lock_guard lock(g_currentMutex);
+    if (g_current) {
+        g_replaced.push_back(std::move(g_current));
+    }
     g_current = std::move(machine);
 }
 
@@ -100,6 +109,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->firmware_->Load(part("firmware"));
     machine->intelDriver_->Load(part("intelDriver"));
     machine->adl_->Load(part("adl"));
+    machine->clock_->SetMode(MachineClock::ParseMode(description.value("clock", "real")));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
                           failure.value("error", ERROR_ACCESS_DENIED),

@@ -25,6 +25,7 @@ class RegistryModel;
 class FirmwareModel;
 class IntelDriverModel;
 class AdlModel;
+class MachineClock;
 
 // A named API call told to fail with a Windows error code, once or always.
 struct InjectedFailure {
@@ -71,6 +72,7 @@ class Machine {
     FirmwareModel& Firmware() { return *firmware_; }
     IntelDriverModel& IntelDriver() { return *intelDriver_; }
     AdlModel& Adl() { return *adl_; }
+    MachineClock& Clock() { return *clock_; }
 
   private:
     std::unique_ptr<DisplayModel> displays_;
@@ -79,6 +81,7 @@ class Machine {
     std::unique_ptr<FirmwareModel> firmware_;
     std::unique_ptr<IntelDriverModel> intelDriver_;
     std::unique_ptr<AdlModel> adl_;
+    std::unique_ptr<MachineClock> clock_;
     mutable std::mutex mutex_;
     std::string name_;
     std::filesystem::path root_;

@@ -1,5 +1,6 @@
-// user32 and gdi32: display devices, display settings, device contexts and the
-// gamma ramp entry points that gdi32 hands out by name.
+// user32 and gdi32: display devices, display settings, the desktop's display
+// monitors, device contexts and the gamma ramp entry points that gdi32 hands
+// out by name.
 #include <windows.h>
 
 #include <algorithm>
@@ -120,6 +121,19 @@ BOOL WINAPI SimSetDeviceGammaRamp(HDC dc, LPVOID ramp) {
     return TRUE;
 }
 
+// The part of `rect` inside `clip`, or nothing when they do not overlap.
+std::optional<RECT> Clipped(const RECT& rect, LPCRECT clip) {
+    if (clip == nullptr) {
+        return rect;
+    }
+    const RECT inside{std::max(rect.left, clip->left), std::max(rect.top, clip->top),
+                      std::min(rect.right, clip->right), std::min(rect.bottom, clip->bottom)};
+    if (inside.left >= inside.right || inside.top >= inside.bottom) {
+        return std::nullopt;
+    }
+    return inside;
+}
+
 template <typename Function>
 FARPROC AsFarProc(Function* function) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
@@ -209,6 +223,52 @@ BOOL WINAPI DeleteDC(HDC dc) {
     if (!sim::Machine::Current().Displays().DeleteDc(dc)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
+    }
+    return TRUE;
+}
+
+// Device-context enumeration is not modelled: the HDC must be null.
+BOOL WINAPI EnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC enumProc, LPARAM data) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("EnumDisplayMonitors")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    if (dc != nullptr || enumProc == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // The callback calls back into the model: it must run without its lock.
+    for (const auto& display : machine.Displays().DesktopMonitors()) {
+        auto rect = Clipped(display.rect, clip);
+        if (rect && !enumProc(display.handle, nullptr, &*rect, data)) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("GetMonitorInfoW")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    if (info == nullptr ||
+        (info->cbSize != sizeof(MONITORINFO) && info->cbSize != sizeof(MONITORINFOEXW))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto display = machine.Displays().FindDesktopMonitor(monitor);
+    if (!display) {
+        SetLastError(ERROR_INVALID_MONITOR_HANDLE);
+        return FALSE;
+    }
+    info->rcMonitor = display->rect;
+    info->rcWork = display->rect;
+    info->dwFlags = display->primary ? MONITORINFOF_PRIMARY : 0;
+    if (info->cbSize == sizeof(MONITORINFOEXW)) {
+        CopyName(static_cast<MONITORINFOEXW*>(info)->szDevice, display->device);
     }
     return TRUE;
 }

@@ -49,6 +49,10 @@ TW_API int SetTemperatureForIntel(float r, float g, float b, unsigned int bluePr
                                   double blueProtectRatio);
 TW_API int SetTemperatureForNvidia(float r, float g, float b, unsigned int blueProtectLevel,
                                    double blueProtectRatio);
+/* Queues the gains for the desktop's monitors, which a worker of the library
+ * sends over DDC/CI; always 0, the result of the monitors is not reported. */
+TW_API int SetTemperatureForDesktopComputer(float r, float g, float b,
+                                            unsigned int blueProtectLevel, double blueProtectRatio);
 TW_API int SetColorEnhance(bool enable);
 
 /* The AMD display library: InitAdlGamut loads and initialises it,

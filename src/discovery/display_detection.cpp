@@ -110,10 +110,14 @@ void BuildDisplayDeviceList(std::vector<DisplayDeviceRecord>& list) {
     }
 }
 
+bool IsMakersMonitor(const DisplayDeviceRecord& record) {
+    return record.monitorCode.find(kMakerCode) != std::wstring::npos;
+}
+
 bool HaveOrvMonitor(const std::vector<DisplayDeviceRecord>& list) {
     for (const auto& record : list) {
         DebugTrace() << L"[LCD HaveOrvMonitor begin] ";
-        if (record.monitorCode.find(kMakerCode) != std::wstring::npos) {
+        if (IsMakersMonitor(record)) {
             return true;
         }
     }

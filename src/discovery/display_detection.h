@@ -34,7 +34,10 @@ void CopyDeviceType(char* buffer);
 // Appends one record per active and attached monitor of every adapter.
 void BuildDisplayDeviceList(std::vector<DisplayDeviceRecord>& list);
 
-// True when a record's monitor code contains "ORV".
+// A monitor of the maker: its monitor code contains "ORV".
+bool IsMakersMonitor(const DisplayDeviceRecord& record);
+
+// True when a record is a monitor of the maker.
 bool HaveOrvMonitor(const std::vector<DisplayDeviceRecord>& list);
 
 // The device name of the adapter that is attached to the desktop and primary,

@@ -81,6 +81,13 @@ void OperateColor::BuildDisplayDeviceList() {
     discovery::BuildDisplayDeviceList(g_displayDeviceList);
 }
 
+std::vector<DisplayDeviceRecord> OperateColor::RebuildDisplayDeviceList() {
+    std::lock_guard lock(g_displayListMutex);
+    g_displayDeviceList.clear();
+    discovery::BuildDisplayDeviceList(g_displayDeviceList);
+    return g_displayDeviceList;
+}
+
 std::wstring OperateColor::GetMainActiveDeviceName() {
     return discovery::GetMainActiveDeviceName("OperateColor::GetMainActiveDeviceName");
 }
@@ -175,6 +182,11 @@ void OperateColor::UninitAdlGamut() {
 
 int OperateColor::SetTemperatureForAMD(const ColorRequest& request) {
     return SetAmdTemperature(adl_, request);
+}
+
+int OperateColor::SetTemperatureForDesktopComputer(const ColorRequest& request) {
+    desktopWorker_.Post(request);
+    return 0;
 }
 
 int OperateColor::SetColorEnhance(bool enable) {

@@ -14,6 +14,7 @@
 #include "temperature/adl_library.h"
 #include "temperature/color_enhance_table.h"
 #include "temperature/color_request.h"
+#include "temperature/desktop_monitor_worker.h"
 #include "temperature/intel_driver_interface.h"
 
 class OperateColor {
@@ -40,6 +41,8 @@ class OperateColor {
     int SetColorAdjust(int first, int second);
     int SetTemperatureForIntel(const ColorRequest& request);
     int SetTemperatureForNvidia(const ColorRequest& request);
+    // Queues the request for the desktop monitor worker; always 0.
+    int SetTemperatureForDesktopComputer(const ColorRequest& request);
     int SetColorEnhance(bool enable);
     int GetCurrentColorConfigInfo(ColorConfigInfo& info);
 
@@ -59,9 +62,13 @@ class OperateColor {
     };
 
     bool CallHardwareLibrary(int informationClass, void* data, int size);
+    std::vector<DisplayDeviceRecord> RebuildDisplayDeviceList();
 
     AdlLibrary adl_;
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
+    // Declared last, so destroyed first: the worker is joined while the rest
+    // of the operator still stands.
+    DesktopMonitorWorker desktopWorker_{[this] { return RebuildDisplayDeviceList(); }};
 };

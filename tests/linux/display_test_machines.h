@@ -31,8 +31,10 @@ inline nlohmann::json Adapter(const std::string& deviceString, DWORD stateFlags,
             {"monitors", monitors}};
 }
 
-// Replaces the test's machine, keeping its root folder.
-inline void InstallDescription(const nlohmann::json& description) {
+// Replaces the test's machine, keeping its root folder. Test machines keep
+// virtual time unless their description says otherwise.
+inline void InstallDescription(nlohmann::json description) {
+    description.emplace("clock", "virtual");
     auto machine = sim::Machine::FromJson(description);
     machine->SetRoot(sim::Machine::Current().Root());
     sim::Machine::Install(std::move(machine));

@@ -8,7 +8,9 @@
 #include <map>
 
 #include "../shared/test_platform.h"
+#include "platform/utf8.h"
 #include "sim/machine.h"
+#include "sim/machine_clock.h"
 
 namespace tw_test {
 
@@ -76,6 +78,14 @@ bool OnWine() {
     return false;
 }
 
+std::vector<std::string> DebugOutputTexts() {
+    std::vector<std::string> texts;
+    for (const auto& text : sim::Machine::Current().DebugOutput()) {
+        texts.push_back(platform::ToUtf8(text));
+    }
+    return texts;
+}
+
 void ExportTest::SetUp() {
     char pattern[] = "/tmp/tintwell-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -84,6 +94,7 @@ void ExportTest::SetUp() {
     setenv("TINTWELL_LOG_FILE", LogFile().c_str(), 1);
     auto machine = sim::Machine::BuiltInDefault();
     machine->SetRoot(g_root);
+    machine->Clock().SetMode(sim::MachineClock::Mode::Virtual);
     sim::Machine::Install(std::move(machine));
     fs::create_directories(IniFile().parent_path());
 }

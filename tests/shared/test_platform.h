@@ -34,6 +34,10 @@ std::vector<std::string> ExportedNames();
 
 bool OnWine();
 
+// The library's debug output so far in this process, one text per
+// OutputDebugString call, as narrow text.
+std::vector<std::string> DebugOutputTexts();
+
 struct LogRecord {
     int level = -1;
     std::string text;  // UTF-8

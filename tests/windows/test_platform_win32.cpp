@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 #include "../shared/test_platform.h"
 
@@ -58,6 +59,26 @@ HMODULE Library() {
     return library;
 }
 
+// Without a debugger, OutputDebugString raises an exception that carries
+// the narrow text (Windows falls back to it when the wide one goes
+// unhandled); a vectored handler sees it first, on whichever thread wrote.
+std::mutex g_debugOutputMutex;
+std::vector<std::string> g_debugOutput;
+
+LONG CALLBACK CaptureDebugOutput(EXCEPTION_POINTERS* exception) {
+    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+    if (record.ExceptionCode == DBG_PRINTEXCEPTION_C && record.NumberParameters >= 2) {
+        std::lock_guard lock(g_debugOutputMutex);
+        g_debugOutput.emplace_back(reinterpret_cast<const char*>(record.ExceptionInformation[1]));
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void StartCapturingDebugOutput() {
+    static const PVOID handler = AddVectoredExceptionHandler(1, &CaptureDebugOutput);
+    static_cast<void>(handler);
+}
+
 }  // namespace
 
 void* ExportAddress(const char* name) {
@@ -90,7 +111,13 @@ bool OnWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+std::vector<std::string> DebugOutputTexts() {
+    std::lock_guard lock(g_debugOutputMutex);
+    return g_debugOutput;
+}
+
 void ExportTest::SetUp() {
+    StartCapturingDebugOutput();
     CreateFolders(kScratchFolder);
     DeleteIfPresent(kLogFile);
     SetEnvironmentVariableW(L"TINTWELL_LOG_FILE", kLogFile);

@@ -44,12 +44,11 @@ int SetTemperatureWithAdl(float r, float g, float b, unsigned int level, double 
     return result;
 }
 
-// Roads that have not landed in the library yet are listed with no function.
 const std::map<std::string_view, RoadFunction>& Roads() {
     static const std::map<std::string_view, RoadFunction> roads = {
         {"intel", &SetTemperatureForIntel},
         {"nvidia", &SetTemperatureForNvidia},
-        {"desktop", nullptr},
+        {"desktop", &SetTemperatureForDesktopComputer},
         {"amd", &SetTemperatureWithAdl},
     };
     return roads;
@@ -82,10 +81,6 @@ int ApplyTemperature(const TemperatureArguments& arguments, std::ostream& out, s
     const auto road = Roads().find(arguments.road);
     if (road == Roads().end()) {
         err << "unknown road '" << arguments.road << "'; use intel, nvidia, desktop or amd\n";
-        return kExitUsage;
-    }
-    if (road->second == nullptr) {
-        err << "the " << arguments.road << " road arrives in a later version of the library\n";
         return kExitUsage;
     }
     const int result =

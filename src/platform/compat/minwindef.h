@@ -23,6 +23,9 @@ using LPCWSTR = const wchar_t*;
 using LPBOOL = BOOL*;
 using HRESULT = std::int32_t;
 using INT_PTR = std::intptr_t;
+using LONG_PTR = std::intptr_t;
+using LPDWORD = DWORD*;
+using LPARAM = LONG_PTR;
 
 using LPVOID = void*;
 using LPCVOID = const void*;
@@ -52,6 +55,7 @@ static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
 #endif
 
 #define WINAPI
+#define CALLBACK
 
 // Windows' own error codes (winerror.h), never errno values.
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -65,3 +69,4 @@ constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+constexpr DWORD ERROR_INVALID_MONITOR_HANDLE = 1461;

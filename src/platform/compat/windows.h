@@ -4,7 +4,10 @@
 #pragma once
 
 #include <minwindef.h>
+#include <windef.h>
 #include <winbase.h>
+#include <handleapi.h>
+#include <synchapi.h>
 #include <libloaderapi.h>
 #include <sysinfoapi.h>
 #include <winreg.h>

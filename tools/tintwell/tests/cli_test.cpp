@@ -98,6 +98,9 @@ class TintwellCli : public ::testing::Test {
         if (!machine_.empty()) {
             environment.push_back("TINTWELL_MACHINE=" + machine_);
         }
+        if (echoDebugOutput_) {
+            environment.push_back("TINTWELL_DEBUG_OUTPUT=1");
+        }
         const fs::path out = root_.Path() / "stdout.txt";
         const fs::path err = root_.Path() / "stderr.txt";
         SpawnFileActions actions;
@@ -120,6 +123,8 @@ class TintwellCli : public ::testing::Test {
     void UseExampleMachine(const std::string& file) {
         machine_ = (fs::path(TINTWELL_EXAMPLE_MACHINES) / file).string();
     }
+    // The library's debug output goes to the tool's stderr as well.
+    void EchoDebugOutput() { echoDebugOutput_ = true; }
     fs::path ProgramDataFolder() const { return root_.Path() / kProgramDataFolder; }
     void CreateProgramDataFolder() const { fs::create_directories(ProgramDataFolder()); }
     std::string IniText() const { return ReadFile(ProgramDataFolder() / kIniFileName); }
@@ -136,6 +141,7 @@ class TintwellCli : public ::testing::Test {
 
     TempRoot root_;
     std::string machine_;
+    bool echoDebugOutput_ = false;
 };
 
 TEST_F(TintwellCli, IntRoundTripsThroughSetAndGet) {
@@ -309,12 +315,34 @@ TEST_F(TintwellCli, AdlOnAnIntelMachineIsNotFound) {
     EXPECT_EQ(run.err, "ADL is not found\n");
 }
 
-TEST_F(TintwellCli, RoadsNotYetInTheLibraryAndUnknownRoadsAreUsageErrors) {
-    for (const char* road : {"desktop", "magenta"}) {
-        const Outcome run = Tintwell({"temperature", "--road", road, "1", "1", "1"});
-        EXPECT_EQ(run.exitCode, kExitUsage) << road;
-        EXPECT_NE(run.err.find(road), std::string::npos) << run.err;
-    }
+TEST_F(TintwellCli, DesktopRoadQueuesForTheLibrarysWorker) {
+    CreateProgramDataFolder();
+    const Outcome run = Tintwell({"temperature", "--road", "desktop", "1", "0.9", "0.8"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "result: 0\n");
+}
+
+// The worker sleeps in real time between gain writes; the tool ends only
+// after the library's unload has let it finish.
+TEST_F(TintwellCli, DesktopRoadReachesTheMonitorsBeforeTheToolEnds) {
+    UseExampleMachine("desktop-makers-monitor.json");
+    EchoDebugOutput();
+    const Outcome run = Tintwell({"temperature", "--road", "desktop", "1", "0.9", "0.8"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "result: 0\n");
+    const std::vector<std::string> lines = Lines(run.err);
+    const auto served =
+        std::find(lines.begin(), lines.end(), "[LCD MonitorEnumProc g_colorCurrentSet.fG] 90");
+    ASSERT_NE(served, lines.end()) << run.err;
+    EXPECT_NE(std::find(served, lines.end(), "[LCD SetMonitorRedGreenOrBlueGain set Ok]"),
+              lines.end())
+        << run.err;
+}
+
+TEST_F(TintwellCli, UnknownRoadIsAUsageError) {
+    const Outcome run = Tintwell({"temperature", "--road", "magenta", "1", "1", "1"});
+    EXPECT_EQ(run.exitCode, kExitUsage);
+    EXPECT_NE(run.err.find("magenta"), std::string::npos) << run.err;
 }
 
 }  // namespace

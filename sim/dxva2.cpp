@@ -1,0 +1,117 @@
+// dxva2: the physical monitors behind an HMONITOR and their red, green and
+// blue gains, sent over DDC/CI.
+#include <windows.h>
+#include <highlevelmonitorconfigurationapi.h>
+#include <physicalmonitorenumerationapi.h>
+
+#include <algorithm>
+#include <string_view>
+#include <thread>
+
+#include "sim/display_model.h"
+#include "sim/machine.h"
+#include "sim/machine_clock.h"
+
+namespace {
+
+std::optional<sim::DesktopMonitor> KnownDisplay(HMONITOR monitor) {
+    auto display = sim::Machine::Current().Displays().FindDesktopMonitor(monitor);
+    if (!display) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return display;
+}
+
+void CopyDescription(PHYSICAL_MONITOR& monitor, std::wstring_view description) {
+    const std::size_t count = std::min(description.size(), PHYSICAL_MONITOR_DESCRIPTION_SIZE - 1);
+    std::copy_n(description.begin(), count, monitor.szPhysicalMonitorDescription);
+    monitor.szPhysicalMonitorDescription[count] = L'\0';
+}
+
+bool IsGainType(MC_GAIN_TYPE gainType) {
+    return gainType == MC_RED_GAIN || gainType == MC_GREEN_GAIN || gainType == MC_BLUE_GAIN;
+}
+
+}  // namespace
+
+BOOL WINAPI GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, LPDWORD count) {
+    if (const auto error =
+            sim::Machine::Current().TakeFailure("GetNumberOfPhysicalMonitorsFromHMONITOR")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    if (count == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto display = KnownDisplay(monitor);
+    if (!display) {
+        return FALSE;
+    }
+    *count = static_cast<DWORD>(display->physicalMonitors.size());
+    return TRUE;
+}
+
+BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD arraySize,
+                                            LPPHYSICAL_MONITOR array) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("GetPhysicalMonitorsFromHMONITOR")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    const auto display = KnownDisplay(monitor);
+    if (!display) {
+        return FALSE;
+    }
+    if (array == nullptr || arraySize != display->physicalMonitors.size()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto handles = machine.Displays().OpenPhysicalMonitors(*display);
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+        array[i].hPhysicalMonitor = handles[i];
+        CopyDescription(array[i], display->physicalMonitors[i].description);
+    }
+    return TRUE;
+}
+
+// Every open handle of the array is destroyed; one that is not open makes the
+// call fail without keeping the others open.
+BOOL WINAPI DestroyPhysicalMonitors(DWORD arraySize, LPPHYSICAL_MONITOR array) {
+    if (array == nullptr && arraySize != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto& displays = sim::Machine::Current().Displays();
+    BOOL allOpen = TRUE;
+    for (DWORD i = 0; i < arraySize; ++i) {
+        if (!displays.ClosePhysicalMonitor(array[i].hPhysicalMonitor)) {
+            allOpen = FALSE;
+        }
+    }
+    if (!allOpen) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return allOpen;
+}
+
+BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, DWORD newGain) {
+    auto& machine = sim::Machine::Current();
+    const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
+    if (!physical) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!IsGainType(gainType)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto error = machine.TakeFailure("SetMonitorRedGreenOrBlueGain");
+    machine.Displays().RecordGainWrite({*physical, gainType, newGain, machine.Clock().Now(),
+                                        std::this_thread::get_id(), !error.has_value()});
+    if (error) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,6 @@
+// Linux stand-in for <handleapi.h>: the handle value that marks no handle.
+#pragma once
+
+#include <minwindef.h>
+
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)

@@ -1,0 +1,9 @@
+#include "platform/process_end.h"
+
+namespace platform {
+
+bool ProcessIsEnding() {
+    return false;
+}
+
+}  // namespace platform
