@@ -6,36 +6,17 @@
 // "\r", else "\xHH"), so no text can break a line or shift a field.
 #include "services/orv_data_report.h"
 
-#include <chrono>
-#include <cstdio>
 #include <mutex>
 
 #include "platform/files.h"
-
-#if !defined(_WIN32)
-#include "sim/machine.h"
-#endif
+#include "services/report_refusal.h"
+#include "services/time_stamp.h"
 
 namespace {
 
 constexpr const wchar_t* kSpoolInProgramData = L"\\Vozaz\\OrvLumivex\\Reports\\DataReport.spool";
 
 std::mutex g_spoolMutex;
-
-std::string TimeStamp() {
-    using namespace std::chrono;
-    const auto now = floor<milliseconds>(system_clock::now());
-    const auto day = floor<days>(now);
-    const year_month_day date{day};
-    const hh_mm_ss time{now - day};
-    char text[40];
-    std::snprintf(
-        text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-        static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
-    return text;
-}
 
 void AppendEscaped(std::string& line, const std::string& text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -66,15 +47,6 @@ void AppendEscaped(std::string& line, const std::string& text) {
     }
 }
 
-// On the simulated machine a test can make the report fail.
-bool MachineRefusesReport() {
-#if defined(_WIN32)
-    return false;
-#else
-    return sim::Machine::Current().TakeFailure("EventDataReport::SendMsg").has_value();
-#endif
-}
-
 }  // namespace
 
 EventDataReport& EventDataReport::Instance() {
@@ -87,10 +59,10 @@ LogInfo EventDataReport::GetMsg(const std::string& first, const std::string& sec
 }
 
 bool EventDataReport::SendMsg(const LogInfo& info) {
-    if (MachineRefusesReport()) {
+    if (services::MachineRefusesReport()) {
         return false;
     }
-    std::string line = TimeStamp();
+    std::string line = services::Iso8601UtcNow();
     line += '\t';
     AppendEscaped(line, info.first);
     line += '\t';
