@@ -62,18 +62,6 @@ TEST_F(IntelDriverModelTest, CreationNeedsAnApartment) {
     EXPECT_TRUE(driver);
 }
 
-TEST_F(IntelDriverModelTest, ApartmentsCountAndRefuseAChangeOfModel) {
-    EXPECT_EQ(OleInitialize(nullptr), S_OK);
-    EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
-    OleUninitialize();
-    OleUninitialize();
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    EXPECT_EQ(OleInitialize(nullptr), RPC_E_CHANGED_MODE);
-    CoUninitialize();
-    EXPECT_EQ(OleInitialize(nullptr), S_OK);
-    OleUninitialize();
-}
-
 TEST_F(IntelDriverModelTest, ClassIsRegisteredOnlyWithTheDriverAsLocalServer) {
     OleThread ole;
     ComPtr<CUIExternal8> driver;
@@ -167,16 +155,6 @@ TEST_F(IntelDriverModelTest, FailuresOfTheDescriptionBecomeHresults) {
               static_cast<HRESULT>(0x80070005));
     EXPECT_EQ(driver->SetFeatureData(GUID{}, 0, nullptr, 0, nullptr, &status), S_OK);
     EXPECT_EQ(status, 6);
-}
-
-TEST_F(IntelDriverModelTest, DriverObjectOutlivesItsMachine) {
-    OleThread ole;
-    ComPtr<CUIExternal8> driver;
-    ASSERT_EQ(Create(driver), S_OK);
-    Install(R"({"name": "replacement"})");
-    LONG status = 0;
-    EXPECT_EQ(driver->SetFeatureData(GUID{}, 0, nullptr, 0, nullptr, &status), S_OK);
-    driver.Reset();
 }
 
 }  // namespace tw_test

@@ -175,19 +175,6 @@ TEST_F(ExportTest, RegistryAnsiQueryConvertsStringsToTheCodePage) {
     RegCloseKey(read);
 }
 
-TEST_F(ExportTest, RegistryDwordIsStoredAsGiven) {
-    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Tintwell");
-    const DWORD value = 0x12345678;
-    ASSERT_EQ(RegSetValueExW(key, L"n", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
-              static_cast<LSTATUS>(ERROR_SUCCESS));
-    RegCloseKey(key);
-    const auto stored = Registry().Value(L"HKCU\\Software\\Tintwell", L"n");
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->data, (std::vector<BYTE>{0x78, 0x56, 0x34, 0x12}));
-    EXPECT_EQ(Registry().DwordValue(L"HKEY_CURRENT_USER\\SOFTWARE\\TINTWELL", L"N"), value);
-    EXPECT_FALSE(Registry().DwordValue(L"HKEY_LOCAL_MACHINE\\Software\\Tintwell", L"n"));
-}
-
 TEST_F(ExportTest, RegistryMissingKeysAndValuesAreNotFound) {
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Nothing", 0, KEY_READ, &key),
@@ -233,22 +220,6 @@ TEST_F(ExportTest, RegistryHandlesAreDistinctAndDieWhenClosed) {
     RegCloseKey(second);
     EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), static_cast<LSTATUS>(ERROR_SUCCESS));
     EXPECT_EQ(Registry().OpenKeyCount(), 0u);
-}
-
-TEST_F(ExportTest, RegistryHandlesKeepTheirRights) {
-    HKEY writeOnly = Create(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tintwell\\Test");
-    ASSERT_EQ(SetString(writeOnly, L"v", L"1"), static_cast<LSTATUS>(ERROR_SUCCESS));
-    DWORD size = 0;
-    EXPECT_EQ(RegQueryValueExW(writeOnly, L"v", nullptr, nullptr, nullptr, &size),
-              static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
-    RegCloseKey(writeOnly);
-
-    HKEY readOnly = Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tintwell\\Test");
-    EXPECT_EQ(SetString(readOnly, L"v", L"2"), static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(RegQueryValueExW(readOnly, L"v", nullptr, nullptr, nullptr, &size),
-              static_cast<LSTATUS>(ERROR_SUCCESS));
-    RegCloseKey(readOnly);
-    EXPECT_EQ(Registry().StringValue(kKey, L"v"), L"1");
 }
 
 TEST_F(ExportTest, RegistryInjectedFailuresReturnTheirCodeWithoutEffect) {
@@ -318,15 +289,6 @@ TEST_F(ExportTest, RegistryDeniedPrefixRefusesWritesAsWithoutAdministratorRights
     EXPECT_EQ(Registry().OpenKeyCount(), 0u);
 }
 
-TEST_F(ExportTest, RegistryDeniedPrefixMatchesWholeComponents) {
-    Registry().DenyWrites(L"HKLM\\SOFTWARE\\Orv");
-    RegCloseKey(Create(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvane"));
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"software\\ORV\\x", 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
-              static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
-}
-
 TEST_F(ExportTest, RegistryLoadsValuesAndDeniedPrefixesFromTheDescription) {
     InstallMachine(R"({
         "registry": {
@@ -359,20 +321,6 @@ TEST_F(ExportTest, RegistryLoadsValuesAndDeniedPrefixesFromTheDescription) {
                               0, KEY_WRITE, nullptr, &key, nullptr),
               static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
     RegCloseKey(Create(HKEY_LOCAL_MACHINE, L"SYSTEM\\Other"));
-}
-
-TEST_F(ExportTest, RegistryRejectsMalformedDescriptions) {
-    for (const char* json : {
-             R"({"registry": {"keys": {"HKEY_USERS\\x": {}}}})",
-             R"({"registry": {"keys": {"HKLM\\x": {"v": {"type": "REG_QWORD", "data": 1}}}}})",
-             R"({"registry": {"keys": {"HKLM\\x": {"v": {"type": "REG_BINARY", "data": "abc"}}}}})",
-             R"({"registry": {"keys": {"HKLM\\x": {"v": {"type": "REG_BINARY", "data": "zz"}}}}})",
-             R"({"registry": {"keys": {"HKLM\\x": {"v": {"type": "REG_DWORD", "data": -1}}}}})",
-             R"({"registry": {"keys": {"HKLM\\x": {"v": {"type": "REG_SZ"}}}}})",
-             R"({"registry": {"denyWrite": ["SOFTWARE"]}})",
-         }) {
-        EXPECT_THROW(sim::Machine::FromJson(nlohmann::json::parse(json)), std::exception) << json;
-    }
 }
 
 }  // namespace tw_test
