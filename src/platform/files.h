@@ -13,7 +13,8 @@ bool AppendToFile(const std::wstring& path, std::string_view bytes);
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
-// The value of an environment variable, or nothing when it is unset.
+// The value of an environment variable, or nothing when it is unset or
+// empty (Windows reads both as absent).
 std::optional<std::wstring> EnvironmentValue(const wchar_t* name);
 
 // The machine's program-data folder ("C:\ProgramData" on a standard install).

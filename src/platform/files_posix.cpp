@@ -42,7 +42,7 @@ std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {
         narrow += static_cast<char>(*p);
     }
     const char* value = std::getenv(narrow.c_str());
-    if (value == nullptr) {
+    if (value == nullptr || *value == '\0') {
         return std::nullopt;
     }
     return Widen(value);

@@ -44,14 +44,22 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
+// The value may change between the size query and the read (another thread
+// of the host may set it), so the read is repeated until the value fits.
 std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {
-    const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
-    if (needed == 0) {
-        return std::nullopt;
+    std::vector<wchar_t> value(GetEnvironmentVariableW(name, nullptr, 0));
+    while (!value.empty()) {
+        const DWORD length =
+            GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0) {
+            break;
+        }
+        if (length < value.size()) {
+            return std::wstring(value.data(), length);
+        }
+        value.resize(length);
     }
-    std::vector<wchar_t> value(needed);
-    const DWORD written = GetEnvironmentVariableW(name, value.data(), needed);
-    return std::wstring(value.data(), written);
+    return std::nullopt;
 }
 
 std::wstring ProgramDataFolder() {
