@@ -9,7 +9,9 @@ namespace services {
 namespace {
 
 constexpr const wchar_t* kLogFileVariable = L"TINTWELL_LOG_FILE";
-constexpr const wchar_t* kLogFileInProgramData = L"\\Vozaz\\OrvLumivex\\Logs\\TintwellDll.log";
+// Beside the settings folder, never inside it: creating the log's folders
+// must not create the folder that the settings store may only find.
+constexpr const wchar_t* kLogFileInProgramData = L"\\Vozaz\\Logs\\TintwellDll.log";
 
 // Looked up for every line, so that a host can move the log while running.
 std::wstring LogFilePath() {

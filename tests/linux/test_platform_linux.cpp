@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path g_root;
+bool g_defaultLogFile = false;
 
 const std::map<std::string, void*, std::less<>>& ExportAddresses() {
     static const std::map<std::string, void*, std::less<>> addresses = {
@@ -34,6 +35,9 @@ fs::path IniFile() {
 }
 
 fs::path LogFile() {
+    if (g_defaultLogFile) {
+        return sim::Machine::Current().HostPath(L"C:\\ProgramData\\Vozaz\\Logs\\TintwellDll.log");
+    }
     return g_root / "tintwell.log";
 }
 
@@ -90,6 +94,7 @@ void ExportTest::SetUp() {
     char pattern[] = "/tmp/tintwell-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     g_root = pattern;
+    g_defaultLogFile = false;
     setenv("TINTWELL_ROOT", g_root.c_str(), 1);
     setenv("TINTWELL_LOG_FILE", LogFile().c_str(), 1);
     auto machine = sim::Machine::BuiltInDefault();
@@ -119,6 +124,15 @@ std::optional<std::string> ExportTest::ReadIni() {
 
 void ExportTest::RemoveIniFolder() {
     fs::remove_all(IniFile().parent_path());
+}
+
+bool ExportTest::IniFolderExists() {
+    return fs::exists(IniFile().parent_path());
+}
+
+void ExportTest::UseDefaultLogFile() {
+    unsetenv("TINTWELL_LOG_FILE");
+    g_defaultLogFile = true;
 }
 
 bool ExportTest::MakeIniReadOnly() {

@@ -54,6 +54,10 @@ class ExportTest : public ::testing::Test {
     static std::optional<std::string> ReadIni();
     static std::string ReadIniOrEmpty() { return ReadIni().value_or(""); }
     static void RemoveIniFolder();
+    static bool IniFolderExists();
+    // From here on the library logs where it does when the host names no log
+    // file; LogRecords reads that file.
+    static void UseDefaultLogFile();
     // False when the platform cannot make the file unwritable for this user.
     static bool MakeIniReadOnly();
     static std::vector<LogRecord> LogRecords();

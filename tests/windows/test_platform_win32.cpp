@@ -13,7 +13,10 @@ namespace {
 constexpr const wchar_t* kIniFolder = L"C:\\ProgramData\\Vozaz\\OrvLumivex";
 constexpr const wchar_t* kIniFile = L"C:\\ProgramData\\Vozaz\\OrvLumivex\\Tintwell.ini";
 constexpr const wchar_t* kScratchFolder = L"C:\\tintwell-tests";
-constexpr const wchar_t* kLogFile = L"C:\\tintwell-tests\\tintwell.log";
+constexpr const wchar_t* kTestLogFile = L"C:\\tintwell-tests\\tintwell.log";
+constexpr const wchar_t* kDefaultLogFile = L"C:\\ProgramData\\Vozaz\\Logs\\TintwellDll.log";
+
+const wchar_t* g_logFile = kTestLogFile;
 
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -119,8 +122,9 @@ std::vector<std::string> DebugOutputTexts() {
 void ExportTest::SetUp() {
     StartCapturingDebugOutput();
     CreateFolders(kScratchFolder);
-    DeleteIfPresent(kLogFile);
-    SetEnvironmentVariableW(L"TINTWELL_LOG_FILE", kLogFile);
+    g_logFile = kTestLogFile;
+    DeleteIfPresent(kTestLogFile);
+    SetEnvironmentVariableW(L"TINTWELL_LOG_FILE", kTestLogFile);
     CreateFolders(kIniFolder);
     DeleteIfPresent(kIniFile);
     ASSERT_NE(Library(), nullptr) << "TintwellDll.dll did not load, error " << GetLastError();
@@ -147,6 +151,17 @@ void ExportTest::RemoveIniFolder() {
     RemoveDirectoryW(kIniFolder);
 }
 
+bool ExportTest::IniFolderExists() {
+    const DWORD attributes = GetFileAttributesW(kIniFolder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void ExportTest::UseDefaultLogFile() {
+    SetEnvironmentVariableW(L"TINTWELL_LOG_FILE", nullptr);
+    DeleteIfPresent(kDefaultLogFile);
+    g_logFile = kDefaultLogFile;
+}
+
 bool ExportTest::MakeIniReadOnly() {
     SetFileAttributesW(kIniFile, FILE_ATTRIBUTE_READONLY);
     // Wine maps the attribute to Unix permissions, which do not bind root.
@@ -154,7 +169,7 @@ bool ExportTest::MakeIniReadOnly() {
 }
 
 std::vector<std::string> ExportTest::LogLinesRaw() {
-    return SplitLines(ReadAll(kLogFile).value_or(""));
+    return SplitLines(ReadAll(g_logFile).value_or(""));
 }
 
 }  // namespace tw_test
