@@ -27,8 +27,12 @@ UniqueModule LoadAdlModule(const std::wstring& systemDirectory) {
 
 }  // namespace
 
+// Runs at library unload, inside the loader's notification: ADL may not be
+// called there, nor its module freed, and at process exit ADL has usually
+// been detached already. UninitAdlGamut is where ADL is released; what a
+// caller left loaded stays with the process.
 AdlLibrary::~AdlLibrary() {
-    Release();
+    static_cast<void>(adlModule_.release());
 }
 
 void* WINAPI AdlLibrary::Allocate(int size) {

@@ -28,6 +28,7 @@ struct AdlEntryPoints {
 class AdlLibrary {
   public:
     AdlLibrary() = default;
+    // Leaves a loaded ADL as it is: see the definition.
     ~AdlLibrary();
     AdlLibrary(const AdlLibrary&) = delete;
     AdlLibrary& operator=(const AdlLibrary&) = delete;
