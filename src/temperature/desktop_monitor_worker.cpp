@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <exception>
+#include <utility>
 
 #include "frame/log_line.h"
+#include "platform/library_thread.h"
 #include "platform/process_end.h"
 #include "temperature/desktop_monitor_gains.h"
 #include "util/text_conversion.h"
@@ -18,48 +20,40 @@ constexpr int kErrorLevel = 3;
 DesktopMonitorWorker::DesktopMonitorWorker(RebuildDisplayList rebuildDisplayList)
     : rebuildDisplayList_(std::move(rebuildDisplayList)) {}
 
-// The flag is cleared under the mutex: cleared between the worker's look at
-// it and its wait, the wake-up would be lost and the join would never end.
 DesktopMonitorWorker::~DesktopMonitorWorker() {
     if (platform::ProcessIsEnding()) {
-        // The system has ended the thread, perhaps holding the mutex: the
-        // thread object is left behind with the process rather than joined.
-        static_cast<void>(thread_.release());
+        // The system has ended the worker, perhaps while it held the mutex.
+        return;
+    }
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [this] { return !running_; });
+}
+
+void DesktopMonitorWorker::Post(const ColorRequest& request) {
+    {
+        std::lock_guard lock(mutex_);
+        pending_ = request;
+        if (running_) {
+            return;
+        }
+        running_ = true;
+    }
+    if (platform::StartLibraryThread([this] { Run(); })) {
         return;
     }
     {
         std::lock_guard lock(mutex_);
         running_ = false;
+        finished_.notify_all();
     }
-    wake_.notify_one();
-    if (thread_) {
-        thread_->join();
-    }
-}
-
-void DesktopMonitorWorker::Post(const ColorRequest& request) {
-    std::call_once(started_, [this] { Start(); });
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(request);
-    }
-    wake_.notify_one();
-}
-
-// Runs once; a thread that cannot be created leaves the once flag unset, so
-// the next request tries again.
-void DesktopMonitorWorker::Start() {
-    {
-        std::lock_guard lock(mutex_);
-        running_ = true;
-    }
-    thread_ = std::make_unique<std::thread>(&DesktopMonitorWorker::Run, this);
+    Log(kErrorLevel, "DesktopMonitorWorker::Post")
+        << L"desktop colour worker not started; the request waits for the next one.";
 }
 
 void DesktopMonitorWorker::Run() {
     while (const auto request = TakeNewest()) {
         // An exception must not end the process from this thread: the
-        // request is given up and the worker waits for the next one.
+        // request is given up and the worker goes on with the next one.
         try {
             Apply(*request);
         } catch (const std::exception& error) {
@@ -69,15 +63,17 @@ void DesktopMonitorWorker::Run() {
     }
 }
 
+// The turn ends under the lock, and the owner is told under it too: an
+// owner waiting to be destroyed may go as soon as the lock is released, and
+// nothing of the worker touches it after that.
 std::optional<ColorRequest> DesktopMonitorWorker::TakeNewest() {
-    std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return !queue_.empty() || !running_; });
-    if (queue_.empty()) {
+    std::lock_guard lock(mutex_);
+    if (!pending_) {
+        running_ = false;
+        finished_.notify_all();
         return std::nullopt;
     }
-    const ColorRequest newest = queue_.back();
-    queue_.clear();
-    return newest;
+    return std::exchange(pending_, std::nullopt);
 }
 
 void DesktopMonitorWorker::Apply(const ColorRequest& request) {

@@ -68,7 +68,7 @@ class OperateColor {
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
-    // Declared last, so destroyed first: the worker is joined while the rest
-    // of the operator still stands.
+    // Declared last, so destroyed first: a worker still applying is waited
+    // for while the rest of the operator still stands.
     DesktopMonitorWorker desktopWorker_{[this] { return RebuildDisplayDeviceList(); }};
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,60 @@ class ExportTest : public ::testing::Test {
     static std::vector<LogRecord> LogRecords();
     static std::vector<std::string> LogLinesRaw();
 };
+
+// The library as a front-end holds it, loaded and unloaded on its own: dlopen
+// of the shared library on Linux, LoadLibrary of the DLL on Windows. On Linux
+// it is a copy apart from the library code the other tests call in-process,
+// with a simulated machine of its own read from TINTWELL_MACHINE.
+class FrontEndLibrary {
+  public:
+    FrontEndLibrary();
+    // Unloads unless Unload() already did.
+    ~FrontEndLibrary();
+    FrontEndLibrary(const FrontEndLibrary&) = delete;
+    FrontEndLibrary& operator=(const FrontEndLibrary&) = delete;
+
+    bool Loaded() const { return handle_ != nullptr; }
+    template <typename Function>
+    Function* Export(const char* name) const {
+        void* address = Address(name);
+        if (address == nullptr) {
+            ADD_FAILURE() << "export not found: " << name;
+        }
+        return reinterpret_cast<Function*>(address);
+    }
+    // FreeLibrary or dlclose; the time it took to return.
+    std::chrono::milliseconds Unload();
+
+  private:
+    void* Address(const char* name) const;
+
+    void* handle_ = nullptr;
+};
+
+// Calls an export of a FrontEndLibrary: FE(library, SetCircleR)(0.5).
+#define FE(library, name) ((library).Export<decltype(::name)>(#name))
+
+// Whether the library's image is in the process's address space.
+bool LibraryIsMapped();
+
+// The machine a FrontEndLibrary finds. Linux: a desktop with one of the
+// maker's monitors on a real-time clock, where each desktop request keeps
+// the worker writing and settling gains for 150 ms; Windows: the machine as
+// it is.
+void PrepareFrontEndMachine();
+// True when the front-end machine has a monitor whose gain writes take
+// time, so that a worker is known to be busy right after a request.
+bool FrontEndMachineWritesGainsSlowly();
+
+// The threads of this process, the library's workers among them.
+std::size_t ThreadCount();
+
+// Runs one test of this program, disabled ones included, in a child
+// process. Its exit code, or nothing when it did not end within `patience`
+// (it is then killed).
+std::optional<int> RunTestInChildProcess(const std::string& testName,
+                                         std::chrono::milliseconds patience);
 
 // The INI file's lines without their line ends.
 std::vector<std::string> SplitLines(std::string_view text);
