@@ -14,6 +14,7 @@
 
 #include "platform/adl_types.h"
 #include "sim/adl_model.h"
+#include "sim/far_proc.h"
 #include "sim/machine.h"
 
 namespace {
@@ -282,9 +283,9 @@ int WINAPI SimRegammaR1Set(int, int, adl::RegammaCoefficients*) {
 
 // The library calls these through its own entry point types: they must agree.
 template <typename EntryPoint, typename Function>
-FARPROC AsFarProc(Function* function) {
+FARPROC CheckedEntryPoint(Function* function) {
     static_assert(std::is_same_v<Function*, EntryPoint>);
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+    return sim::AsFarProc(function);
 }
 
 struct NamedEntryPoint {
@@ -298,20 +299,27 @@ namespace sim {
 
 FARPROC AdlExport(std::string_view name) {
     static const NamedEntryPoint kEntryPoints[] = {
-        {"ADL_Main_Control_Create", AsFarProc<adl::MainControlCreate>(&SimMainControlCreate)},
-        {"ADL_Main_Control_Destroy", AsFarProc<adl::MainControlDestroy>(&SimMainControlDestroy)},
+        {"ADL_Main_Control_Create",
+         CheckedEntryPoint<adl::MainControlCreate>(&SimMainControlCreate)},
+        {"ADL_Main_Control_Destroy",
+         CheckedEntryPoint<adl::MainControlDestroy>(&SimMainControlDestroy)},
         {"ADL_Adapter_NumberOfAdapters_Get",
-         AsFarProc<adl::AdapterNumberOfAdaptersGet>(&SimNumberOfAdaptersGet)},
-        {"ADL_Adapter_AdapterInfo_Get", AsFarProc<adl::AdapterAdapterInfoGet>(&SimAdapterInfoGet)},
-        {"ADL_Display_ColorCaps_Get", AsFarProc<adl::DisplayColorCapsGet>(&SimColorCapsGet)},
-        {"ADL_Display_Color_Get", AsFarProc<adl::DisplayColorGet>(&SimColorGet)},
-        {"ADL_Display_Color_Set", AsFarProc<adl::DisplayColorSet>(&SimColorSet)},
-        {"ADL_Display_DisplayInfo_Get", AsFarProc<adl::DisplayDisplayInfoGet>(&SimDisplayInfoGet)},
-        {"ADL_Display_Gamut_Set", AsFarProc<adl::DisplayGamutSet>(&SimGamutSet)},
-        {"ADL_Display_Gamut_Get", AsFarProc<adl::DisplayGamutGet>(&SimGamutGet)},
-        {"ADL_Display_Gamut_Caps", AsFarProc<adl::DisplayGamutCaps>(&SimGamutCaps)},
-        {"ADL_Display_RegammaR1_Get", AsFarProc<adl::DisplayRegammaR1Get>(&SimRegammaR1Get)},
-        {"ADL_Display_RegammaR1_Set", AsFarProc<adl::DisplayRegammaR1Set>(&SimRegammaR1Set)},
+         CheckedEntryPoint<adl::AdapterNumberOfAdaptersGet>(&SimNumberOfAdaptersGet)},
+        {"ADL_Adapter_AdapterInfo_Get",
+         CheckedEntryPoint<adl::AdapterAdapterInfoGet>(&SimAdapterInfoGet)},
+        {"ADL_Display_ColorCaps_Get",
+         CheckedEntryPoint<adl::DisplayColorCapsGet>(&SimColorCapsGet)},
+        {"ADL_Display_Color_Get", CheckedEntryPoint<adl::DisplayColorGet>(&SimColorGet)},
+        {"ADL_Display_Color_Set", CheckedEntryPoint<adl::DisplayColorSet>(&SimColorSet)},
+        {"ADL_Display_DisplayInfo_Get",
+         CheckedEntryPoint<adl::DisplayDisplayInfoGet>(&SimDisplayInfoGet)},
+        {"ADL_Display_Gamut_Set", CheckedEntryPoint<adl::DisplayGamutSet>(&SimGamutSet)},
+        {"ADL_Display_Gamut_Get", CheckedEntryPoint<adl::DisplayGamutGet>(&SimGamutGet)},
+        {"ADL_Display_Gamut_Caps", CheckedEntryPoint<adl::DisplayGamutCaps>(&SimGamutCaps)},
+        {"ADL_Display_RegammaR1_Get",
+         CheckedEntryPoint<adl::DisplayRegammaR1Get>(&SimRegammaR1Get)},
+        {"ADL_Display_RegammaR1_Set",
+         CheckedEntryPoint<adl::DisplayRegammaR1Set>(&SimRegammaR1Set)},
     };
     for (const auto& entryPoint : kEntryPoints) {
         if (entryPoint.name == name) {

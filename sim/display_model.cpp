@@ -13,13 +13,28 @@ namespace {
 // Handle values only identify; nothing dereferences them.
 constexpr std::uintptr_t kFirstDcHandle = 0x0A010000;
 constexpr std::uintptr_t kDcHandleStep = 0x10;
-constexpr std::uintptr_t kGdi32ModuleHandle = 0x7FFB40000000;
+constexpr std::uintptr_t kFirstLibraryHandle = 0x7FFB40000000;
+constexpr std::uintptr_t kLibraryHandleStep = 0x10000000;
 constexpr std::uintptr_t kFirstMonitorHandle = 0x00010001;
 constexpr std::uintptr_t kFirstPhysicalMonitorHandle = 0x0B010000;
 constexpr std::uintptr_t kPhysicalMonitorHandleStep = 0x10;
 
 constexpr std::size_t kRampEntries = 256;
 constexpr WORD kIdentityStep = 257;  // 0 ... 65535 over 256 entries
+
+HMODULE ModuleHandle(SystemLibrary library) {
+    return reinterpret_cast<HMODULE>(kFirstLibraryHandle +
+                                     static_cast<std::uintptr_t>(library) * kLibraryHandleStep);
+}
+
+std::optional<SystemLibrary> LibraryOfHandle(HMODULE module) {
+    for (const auto library : {SystemLibrary::Gdi32, SystemLibrary::Dxva2}) {
+        if (module == ModuleHandle(library)) {
+            return library;
+        }
+    }
+    return std::nullopt;
+}
 
 // Absent: `fallback`; null: no settings; an object: its members over the defaults.
 std::optional<DisplaySettings> LoadSettings(const nlohmann::json& adapter, const char* key,
@@ -182,35 +197,41 @@ std::vector<RampLoad> DisplayModel::RampHistory() const {
     return rampHistory_;
 }
 
-HMODULE DisplayModel::LoadGdi32() {
+HMODULE DisplayModel::LoadSystemLibrary(SystemLibrary library) {
     std::lock_guard lock(mutex_);
-    ++gdi32References_;
-    ++gdi32Loads_;
-    return reinterpret_cast<HMODULE>(kGdi32ModuleHandle);
+    const auto index = static_cast<std::size_t>(library);
+    ++libraryReferences_[index];
+    ++libraryLoads_[index];
+    return ModuleHandle(library);
 }
 
-bool DisplayModel::FreeGdi32(HMODULE module) {
+bool DisplayModel::FreeSystemLibrary(HMODULE module) {
     std::lock_guard lock(mutex_);
-    if (module != reinterpret_cast<HMODULE>(kGdi32ModuleHandle) || gdi32References_ == 0) {
+    const auto library = LibraryOfHandle(module);
+    if (!library || libraryReferences_[static_cast<std::size_t>(*library)] == 0) {
         return false;
     }
-    --gdi32References_;
+    --libraryReferences_[static_cast<std::size_t>(*library)];
     return true;
 }
 
-bool DisplayModel::IsLoadedGdi32(HMODULE module) const {
+std::optional<SystemLibrary> DisplayModel::LoadedSystemLibrary(HMODULE module) const {
     std::lock_guard lock(mutex_);
-    return module == reinterpret_cast<HMODULE>(kGdi32ModuleHandle) && gdi32References_ > 0;
+    const auto library = LibraryOfHandle(module);
+    if (!library || libraryReferences_[static_cast<std::size_t>(*library)] == 0) {
+        return std::nullopt;
+    }
+    return library;
 }
 
-int DisplayModel::Gdi32References() const {
+int DisplayModel::LibraryReferences(SystemLibrary library) const {
     std::lock_guard lock(mutex_);
-    return gdi32References_;
+    return libraryReferences_[static_cast<std::size_t>(library)];
 }
 
-int DisplayModel::Gdi32Loads() const {
+int DisplayModel::LibraryLoads(SystemLibrary library) const {
     std::lock_guard lock(mutex_);
-    return gdi32Loads_;
+    return libraryLoads_[static_cast<std::size_t>(library)];
 }
 
 std::vector<DesktopMonitor> DisplayModel::DesktopMonitors() const {

@@ -89,8 +89,13 @@ struct RampLoad {
     GammaRamp ramp;
 };
 
+// The libraries of this part that the library loads at run time.
+enum class SystemLibrary { Gdi32, Dxva2 };
+inline constexpr std::size_t kSystemLibraries = 2;
+
 // The part of the machine that holds adapters, monitors, device contexts and
-// gamma ramps (user32, gdi32), and whether gdi32 has been loaded at run time.
+// gamma ramps (user32, gdi32), physical monitors (dxva2), and whether gdi32
+// and dxva2 have been loaded at run time.
 class DisplayModel {
   public:
     // Reads this part of a machine description; absent keys keep defaults.
@@ -112,12 +117,13 @@ class DisplayModel {
     void LoadRamp(std::wstring adapter, const GammaRamp& ramp);
     std::vector<RampLoad> RampHistory() const;
 
-    // gdi32 loaded at run time: one handle, counted references.
-    HMODULE LoadGdi32();
-    bool FreeGdi32(HMODULE module);
-    bool IsLoadedGdi32(HMODULE module) const;
-    int Gdi32References() const;
-    int Gdi32Loads() const;
+    // System libraries loaded at run time: one handle each, counted references.
+    HMODULE LoadSystemLibrary(SystemLibrary library);
+    bool FreeSystemLibrary(HMODULE module);
+    // Which library a handle stands for while it is loaded.
+    std::optional<SystemLibrary> LoadedSystemLibrary(HMODULE module) const;
+    int LibraryReferences(SystemLibrary library) const;
+    int LibraryLoads(SystemLibrary library) const;
 
     std::vector<DesktopMonitor> DesktopMonitors() const;
     std::optional<DesktopMonitor> FindDesktopMonitor(HMONITOR handle) const;
@@ -143,16 +149,17 @@ class DisplayModel {
     std::map<HDC, std::wstring> openDcs_;
     std::size_t createdDcs_ = 0;
     std::vector<RampLoad> rampHistory_;
-    int gdi32References_ = 0;
-    int gdi32Loads_ = 0;
+    std::array<int, kSystemLibraries> libraryReferences_{};
+    std::array<int, kSystemLibraries> libraryLoads_{};
     std::map<HANDLE, PhysicalMonitorRef> openPhysicalMonitors_;
     std::size_t openedPhysicalMonitors_ = 0;
     std::vector<GainWrite> gainWrites_;
     mutable std::condition_variable gainWritten_;
 };
 
-// The entry points gdi32 exports by name (defined beside the gdi32 functions);
-// null for a name it does not export.
+// The entry points a system library exports by name (defined beside its
+// functions); null for a name it does not export.
 FARPROC Gdi32Export(std::string_view name);
+FARPROC Dxva2Export(std::string_view name);
 
 }  // namespace sim

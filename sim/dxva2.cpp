@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "sim/display_model.h"
+#include "sim/far_proc.h"
 #include "sim/machine.h"
 #include "sim/machine_clock.h"
 
@@ -115,3 +116,23 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
     }
     return TRUE;
 }
+
+namespace sim {
+
+FARPROC Dxva2Export(std::string_view name) {
+    if (name == "GetNumberOfPhysicalMonitorsFromHMONITOR") {
+        return AsFarProc(&GetNumberOfPhysicalMonitorsFromHMONITOR);
+    }
+    if (name == "GetPhysicalMonitorsFromHMONITOR") {
+        return AsFarProc(&GetPhysicalMonitorsFromHMONITOR);
+    }
+    if (name == "DestroyPhysicalMonitors") {
+        return AsFarProc(&DestroyPhysicalMonitors);
+    }
+    if (name == "SetMonitorRedGreenOrBlueGain") {
+        return AsFarProc(&SetMonitorRedGreenOrBlueGain);
+    }
+    return nullptr;
+}
+
+}  // namespace sim

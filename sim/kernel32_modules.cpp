@@ -1,6 +1,6 @@
 // kernel32: modules loaded at run time and the system folder. The machine
-// provides the system's gdi32 and, with AMD graphics, the AMD Display
-// Library's module.
+// provides the system's gdi32 and dxva2 and, with AMD graphics, the AMD
+// Display Library's module.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,7 +16,14 @@
 namespace {
 
 constexpr std::wstring_view kSystemDirectory = L"C:\\Windows\\System32";
-constexpr std::wstring_view kGdi32 = L"gdi32.dll";
+struct DisplayLibrary {
+    std::wstring_view name;
+    sim::SystemLibrary library;
+};
+constexpr DisplayLibrary kDisplayLibraries[] = {
+    {L"gdi32.dll", sim::SystemLibrary::Gdi32},
+    {L"dxva2.dll", sim::SystemLibrary::Dxva2},
+};
 
 // Names below 0x10000 are ordinals, which the model's modules do not export.
 constexpr std::uintptr_t kOrdinalLimit = 0x10000;
@@ -38,6 +45,10 @@ FARPROC AdlEntryPoint(const sim::AdlModel& adl, const std::string& name) {
     return adl.ExportsEntryPoint(name) ? sim::AdlExport(name) : nullptr;
 }
 
+FARPROC DisplayLibraryExport(sim::SystemLibrary library, const std::string& name) {
+    return library == sim::SystemLibrary::Gdi32 ? sim::Gdi32Export(name) : sim::Dxva2Export(name);
+}
+
 bool IsOrdinal(LPCSTR procName) {
     return reinterpret_cast<std::uintptr_t>(procName) < kOrdinalLimit;
 }
@@ -54,8 +65,10 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (NamesSystemModule(fileName, kGdi32)) {
-        return machine.Displays().LoadGdi32();
+    for (const auto& display : kDisplayLibraries) {
+        if (NamesSystemModule(fileName, display.name)) {
+            return machine.Displays().LoadSystemLibrary(display.library);
+        }
     }
     if (NamesAdl(machine.Adl(), fileName)) {
         return machine.Adl().LoadModule();
@@ -68,8 +81,8 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
 // "GetProcAddress:<name>" fails only lookups of that entry point.
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
     auto& machine = sim::Machine::Current();
-    const bool gdi32 = machine.Displays().IsLoadedGdi32(module);
-    if (!gdi32 && !machine.Adl().IsLoadedModule(module)) {
+    const auto displayLibrary = machine.Displays().LoadedSystemLibrary(module);
+    if (!displayLibrary && !machine.Adl().IsLoadedModule(module)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -86,7 +99,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(*error);
         return nullptr;
     }
-    const FARPROC address = gdi32 ? sim::Gdi32Export(name) : AdlEntryPoint(machine.Adl(), name);
+    const FARPROC address = displayLibrary ? DisplayLibraryExport(*displayLibrary, name)
+                                           : AdlEntryPoint(machine.Adl(), name);
     if (address == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
     }
@@ -95,7 +109,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
     auto& machine = sim::Machine::Current();
-    if (!machine.Displays().FreeGdi32(module) && !machine.Adl().FreeModule(module)) {
+    if (!machine.Displays().FreeSystemLibrary(module) && !machine.Adl().FreeModule(module)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "sim/display_model.h"
+#include "sim/far_proc.h"
 #include "sim/machine.h"
 
 namespace {
@@ -132,11 +133,6 @@ std::optional<RECT> Clipped(const RECT& rect, LPCRECT clip) {
         return std::nullopt;
     }
     return inside;
-}
-
-template <typename Function>
-FARPROC AsFarProc(Function* function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
 }
 
 }  // namespace

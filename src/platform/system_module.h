@@ -32,3 +32,10 @@ Function EntryPoint(HMODULE module, const char* name) {
     // Through the one function type that converts to any other without a warning.
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
+
+// Looks an entry point up into `slot`; false when the module lacks it.
+template <typename Function>
+bool ResolveEntryPoint(HMODULE module, const char* name, Function& slot) {
+    slot = EntryPoint<Function>(module, name);
+    return slot != nullptr;
+}

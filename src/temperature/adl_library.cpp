@@ -9,12 +9,6 @@ namespace {
 
 constexpr const char* kLoadSource = "OperateColor::InitAdlGamut";
 
-template <typename Function>
-bool Resolve(HMODULE module, const char* name, Function& slot) {
-    slot = EntryPoint<Function>(module, name);
-    return slot != nullptr;
-}
-
 UniqueModule LoadAdlModule(const std::wstring& systemDirectory) {
     for (const wchar_t* name : adl::kModules) {
         UniqueModule module(LoadLibraryW((systemDirectory + name).c_str()));
@@ -86,19 +80,20 @@ bool AdlLibrary::ResolveEntryPoints() {
     const HMODULE module = adlModule_.get();
     AdlEntryPoints& e = entryPoints_;
     const bool resolved =
-        Resolve(module, "ADL_Main_Control_Create", e.ADL_Main_Control_Create) &&
-        Resolve(module, "ADL_Main_Control_Destroy", e.ADL_Main_Control_Destroy) &&
-        Resolve(module, "ADL_Adapter_NumberOfAdapters_Get", e.ADL_Adapter_NumberOfAdapters_Get) &&
-        Resolve(module, "ADL_Adapter_AdapterInfo_Get", e.ADL_Adapter_AdapterInfo_Get) &&
-        Resolve(module, "ADL_Display_ColorCaps_Get", e.ADL_Display_ColorCaps_Get) &&
-        Resolve(module, "ADL_Display_Color_Get", e.ADL_Display_Color_Get) &&
-        Resolve(module, "ADL_Display_Color_Set", e.ADL_Display_Color_Set) &&
-        Resolve(module, "ADL_Display_DisplayInfo_Get", e.ADL_Display_DisplayInfo_Get) &&
-        Resolve(module, "ADL_Display_Gamut_Set", e.ADL_Display_Gamut_Set) &&
-        Resolve(module, "ADL_Display_Gamut_Get", e.ADL_Display_Gamut_Get) &&
-        Resolve(module, "ADL_Display_Gamut_Caps", e.ADL_Display_Gamut_Caps) &&
-        Resolve(module, "ADL_Display_RegammaR1_Get", e.ADL_Display_RegammaR1_Get) &&
-        Resolve(module, "ADL_Display_RegammaR1_Set", e.ADL_Display_RegammaR1_Set);
+        ResolveEntryPoint(module, "ADL_Main_Control_Create", e.ADL_Main_Control_Create) &&
+        ResolveEntryPoint(module, "ADL_Main_Control_Destroy", e.ADL_Main_Control_Destroy) &&
+        ResolveEntryPoint(module, "ADL_Adapter_NumberOfAdapters_Get",
+                          e.ADL_Adapter_NumberOfAdapters_Get) &&
+        ResolveEntryPoint(module, "ADL_Adapter_AdapterInfo_Get", e.ADL_Adapter_AdapterInfo_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_ColorCaps_Get", e.ADL_Display_ColorCaps_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_Color_Get", e.ADL_Display_Color_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_Color_Set", e.ADL_Display_Color_Set) &&
+        ResolveEntryPoint(module, "ADL_Display_DisplayInfo_Get", e.ADL_Display_DisplayInfo_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_Gamut_Set", e.ADL_Display_Gamut_Set) &&
+        ResolveEntryPoint(module, "ADL_Display_Gamut_Get", e.ADL_Display_Gamut_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_Gamut_Caps", e.ADL_Display_Gamut_Caps) &&
+        ResolveEntryPoint(module, "ADL_Display_RegammaR1_Get", e.ADL_Display_RegammaR1_Get) &&
+        ResolveEntryPoint(module, "ADL_Display_RegammaR1_Set", e.ADL_Display_RegammaR1_Set);
     if (!resolved) {
         e = AdlEntryPoints{};
     }

@@ -1,8 +1,5 @@
 #include "temperature/desktop_monitor_gains.h"
 
-#include <highlevelmonitorconfigurationapi.h>
-#include <physicalmonitorenumerationapi.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -30,19 +27,19 @@ struct MonitorGains {
 // goes. Empty when they cannot be counted or fetched.
 class PhysicalMonitors {
   public:
-    explicit PhysicalMonitors(HMONITOR display) {
+    PhysicalMonitors(const Dxva2EntryPoints& dxva2, HMONITOR display) : dxva2_(dxva2) {
         DWORD count = 0;
-        if (!GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count) || count == 0) {
+        if (!dxva2_.GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count) || count == 0) {
             return;
         }
         monitors_.resize(count);
-        if (!GetPhysicalMonitorsFromHMONITOR(display, count, monitors_.data())) {
+        if (!dxva2_.GetPhysicalMonitorsFromHMONITOR(display, count, monitors_.data())) {
             monitors_.clear();
         }
     }
     ~PhysicalMonitors() {
         if (!monitors_.empty()) {
-            DestroyPhysicalMonitors(static_cast<DWORD>(monitors_.size()), monitors_.data());
+            dxva2_.DestroyPhysicalMonitors(static_cast<DWORD>(monitors_.size()), monitors_.data());
         }
     }
     PhysicalMonitors(const PhysicalMonitors&) = delete;
@@ -51,6 +48,7 @@ class PhysicalMonitors {
     std::span<const PHYSICAL_MONITOR> Monitors() const { return monitors_; }
 
   private:
+    const Dxva2EntryPoints& dxva2_;
     std::vector<PHYSICAL_MONITOR> monitors_;
 };
 
@@ -120,22 +118,23 @@ std::wstring DisplayDeviceName(HMONITOR display) {
 }
 
 // A monitor that refuses a gain keeps its old one; nobody is told.
-void SetGain(HANDLE monitor, MC_GAIN_TYPE gainType, DWORD value) {
-    SetMonitorRedGreenOrBlueGain(monitor, gainType, value);
+void SetGain(const Dxva2EntryPoints& dxva2, HANDLE monitor, MC_GAIN_TYPE gainType, DWORD value) {
+    dxva2.SetMonitorRedGreenOrBlueGain(monitor, gainType, value);
     Sleep(kGainSettleMs);
 }
 
-void SetGains(HANDLE monitor, const MonitorGains& gains) {
+void SetGains(const Dxva2EntryPoints& dxva2, HANDLE monitor, const MonitorGains& gains) {
     DebugTrace() << L"[LCD MonitorEnumProc g_colorCurrentSet.fR] " << gains.r;
     DebugTrace() << L"[LCD MonitorEnumProc g_colorCurrentSet.fG] " << gains.g;
     DebugTrace() << L"[LCD MonitorEnumProc g_colorCurrentSet.fB] " << gains.b;
-    SetGain(monitor, MC_RED_GAIN, gains.r);
-    SetGain(monitor, MC_GREEN_GAIN, gains.g);
-    SetGain(monitor, MC_BLUE_GAIN, gains.b);
+    SetGain(dxva2, monitor, MC_RED_GAIN, gains.r);
+    SetGain(dxva2, monitor, MC_GREEN_GAIN, gains.g);
+    SetGain(dxva2, monitor, MC_BLUE_GAIN, gains.b);
     DebugTrace() << L"[LCD SetMonitorRedGreenOrBlueGain set Ok]";
 }
 
-void ApplyGains(std::span<const PHYSICAL_MONITOR> monitors, const ServingRule& rule) {
+void ApplyGains(const Dxva2EntryPoints& dxva2, std::span<const PHYSICAL_MONITOR> monitors,
+                const ServingRule& rule) {
     const MonitorGains gains = GainsOf(g_colorCurrentSet);
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         if (monitors[i].hPhysicalMonitor == INVALID_HANDLE_VALUE) {
@@ -143,20 +142,19 @@ void ApplyGains(std::span<const PHYSICAL_MONITOR> monitors, const ServingRule& r
             return;
         }
         if (rule.Serves(i)) {
-            SetGains(monitors[i].hPhysicalMonitor, gains);
+            SetGains(dxva2, monitors[i].hPhysicalMonitor, gains);
         }
     }
 }
 
 }  // namespace
 
-BOOL CALLBACK MonitorEnumProc(HMONITOR display, HDC, LPRECT, LPARAM displayDeviceList) {
-    const auto& records =
-        *reinterpret_cast<const std::vector<DisplayDeviceRecord>*>(displayDeviceList);
+BOOL CALLBACK MonitorEnumProc(HMONITOR display, HDC, LPRECT, LPARAM passAddress) {
+    const auto& pass = *reinterpret_cast<const DesktopPass*>(passAddress);
     DebugTrace() << L"[LCD MonitorEnumProc Enter] ";
     const std::wstring name = DisplayDeviceName(display);
     DebugTrace() << L"[LCD MonitorEnumProc DeviceName] " << name;
-    const PhysicalMonitors physical(display);
-    ApplyGains(physical.Monitors(), RuleFor(records, name));
+    const PhysicalMonitors physical(pass.dxva2, display);
+    ApplyGains(pass.dxva2, physical.Monitors(), RuleFor(pass.displayDeviceList, name));
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "discovery/display_detection.h"
+#include "platform/dxva2_library.h"
 #include "temperature/color_request.h"
 
 // The colour set being applied. Only the desktop monitor worker writes and
@@ -15,8 +16,14 @@
 // sharing it.
 extern thread_local ColorRequest g_colorCurrentSet;
 
+// What one pass over the displays works with: the monitor list that decides
+// which physical monitors are served, and the loaded dxva2 that reaches them.
+struct DesktopPass {
+    const std::vector<DisplayDeviceRecord>& displayDeviceList;
+    const Dxva2EntryPoints& dxva2;
+};
+
 // The EnumDisplayMonitors callback that applies g_colorCurrentSet to the
-// served physical monitors of one display. `displayDeviceList` is the address
-// of the std::vector<DisplayDeviceRecord> that decides which are served.
-// Always continues the enumeration.
-BOOL CALLBACK MonitorEnumProc(HMONITOR display, HDC, LPRECT, LPARAM displayDeviceList);
+// served physical monitors of one display. `pass` is the address of a
+// DesktopPass. Always continues the enumeration.
+BOOL CALLBACK MonitorEnumProc(HMONITOR display, HDC, LPRECT, LPARAM pass);

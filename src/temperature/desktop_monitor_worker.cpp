@@ -5,7 +5,9 @@
 #include <exception>
 #include <utility>
 
+#include "frame/debug_line.h"
 #include "frame/log_line.h"
+#include "platform/dxva2_library.h"
 #include "platform/library_thread.h"
 #include "platform/process_end.h"
 #include "temperature/desktop_monitor_gains.h"
@@ -79,6 +81,11 @@ std::optional<ColorRequest> DesktopMonitorWorker::TakeNewest() {
 void DesktopMonitorWorker::Apply(const ColorRequest& request) {
     g_colorCurrentSet = request;
     const std::vector<DisplayDeviceRecord> displayDeviceList = rebuildDisplayList_();
-    EnumDisplayMonitors(nullptr, nullptr, &MonitorEnumProc,
-                        reinterpret_cast<LPARAM>(&displayDeviceList));
+    const Dxva2Library dxva2;
+    if (!dxva2.Loaded()) {
+        DebugTrace() << L"[LCD dxva2 not loaded from the system directory]";
+        return;
+    }
+    const DesktopPass pass{displayDeviceList, dxva2.EntryPoints()};
+    EnumDisplayMonitors(nullptr, nullptr, &MonitorEnumProc, reinterpret_cast<LPARAM>(&pass));
 }

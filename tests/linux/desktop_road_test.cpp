@@ -2,6 +2,7 @@
 // DDC/CI, which physical monitors are served, and the displays that are
 // skipped. The worker is the library's own, so a test waits for the gain
 // writes it expects; each case is built so that those writes end the pass.
+#include <algorithm>
 #include <cmath>
 
 #include "../shared/test_platform.h"
@@ -111,6 +112,31 @@ TEST_F(DesktopRoad, ARefusedGainIsNotRetriedAndTheOthersStillGo) {
     EXPECT_FALSE(writes[0].accepted);
     EXPECT_TRUE(writes[1].accepted && writes[2].accepted);
     EXPECT_EQ(GainLog(), Served("DISPLAY1", 0, "50", "50", "50"));
+}
+
+// dxva2 comes from the system directory for each pass and is given back
+// after it; one without all of its functions leaves the monitors alone.
+TEST_F(DesktopRoad, EachPassLoadsTheSystemsDxva2AndGivesItBack) {
+    InstallMakersMonitors(1);
+    const auto passesEnded = [](int passes) {
+        return AwaitCondition([passes] {
+            return Displays().LibraryLoads(sim::SystemLibrary::Dxva2) == passes &&
+                   Displays().LibraryReferences(sim::SystemLibrary::Dxva2) == 0;
+        });
+    };
+    sim::Machine::Current().FailCall("GetProcAddress:SetMonitorRedGreenOrBlueGain",
+                                     ERROR_PROC_NOT_FOUND);
+    Post(0.5f, 0.5f, 0.5f);
+    ASSERT_TRUE(passesEnded(1));
+    Post(0.25f, 0.25f, 0.25f);
+    ASSERT_TRUE(AwaitGainWrites(3));
+    ASSERT_TRUE(passesEnded(2));
+
+    EXPECT_EQ(GainLog(), Served("DISPLAY1", 0, "25", "25", "25"));
+    const auto lines = sim::Machine::Current().DebugOutput();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         L"[LCD dxva2 not loaded from the system directory]\n"),
+              1);
 }
 
 // \\.\DISPLAY10\Monitor0 contains the text \\.\DISPLAY1, but it is not one of

@@ -68,8 +68,8 @@ TEST_F(ExportTest, RampReachesThePanelAndEverythingIsGivenBack) {
     EXPECT_EQ(history[0].ramp[kBlue + kLast], 16320);
     EXPECT_EQ(Displays().CreatedDcCount(), 1u);
     EXPECT_EQ(Displays().OpenDcCount(), 0u);
-    EXPECT_EQ(Displays().Gdi32Loads(), 1);
-    EXPECT_EQ(Displays().Gdi32References(), 0);
+    EXPECT_EQ(Displays().LibraryLoads(sim::SystemLibrary::Gdi32), 1);
+    EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Gdi32), 0);
 }
 
 TEST_F(ExportTest, LibraryKeepsGdi32UntilItIsDestroyed) {
@@ -77,10 +77,10 @@ TEST_F(ExportTest, LibraryKeepsGdi32UntilItIsDestroyed) {
         GammaRampLibrary library;
         ASSERT_TRUE(library.LoadLinearRamp(1.0f, 1.0f, 1.0f));
         ASSERT_TRUE(library.LoadLinearRamp(1.0f, 0.5f, 1.0f));
-        EXPECT_EQ(Displays().Gdi32References(), 1);
+        EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Gdi32), 1);
     }
-    EXPECT_EQ(Displays().Gdi32Loads(), 1);
-    EXPECT_EQ(Displays().Gdi32References(), 0);
+    EXPECT_EQ(Displays().LibraryLoads(sim::SystemLibrary::Gdi32), 1);
+    EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Gdi32), 0);
     EXPECT_EQ(Displays().RampHistory().size(), 2u);
 }
 
@@ -95,7 +95,7 @@ TEST_F(ExportTest, NoAdapterOnTheDesktopLoadsNothing) {
     InstallMachine({Adapter("Detached", 0)});
     EXPECT_FALSE(LoadOnce(1.0f, 1.0f, 1.0f));
     EXPECT_EQ(Displays().CreatedDcCount(), 0u);
-    EXPECT_EQ(Displays().Gdi32Loads(), 0);
+    EXPECT_EQ(Displays().LibraryLoads(sim::SystemLibrary::Gdi32), 0);
 }
 
 class GammaRampFailure : public ExportTest, public ::testing::WithParamInterface<const char*> {};
@@ -105,7 +105,7 @@ TEST_P(GammaRampFailure, FailsAndGivesBackWhatItTook) {
     EXPECT_FALSE(LoadOnce(1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(Displays().RampHistory().empty());
     EXPECT_EQ(Displays().OpenDcCount(), 0u);
-    EXPECT_EQ(Displays().Gdi32References(), 0);
+    EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Gdi32), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, GammaRampFailure,

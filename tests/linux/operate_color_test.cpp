@@ -179,7 +179,7 @@ TEST_F(GammaRoad, RefusedRampGivesMinusOne) {
     sim::Machine::Current().FailCall("SetDeviceGammaRamp", ERROR_INVALID_PARAMETER);
     EXPECT_EQ(TW(SetTemperatureForNvidia)(1.0f, 1.0f, 1.0f, 0, 1.0), -1);
     EXPECT_EQ(Displays().OpenDcCount(), 0u);
-    EXPECT_EQ(Displays().Gdi32References(), 0);
+    EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Gdi32), 0);
 }
 
 // ---- colour enhancement through the Intel driver ----
