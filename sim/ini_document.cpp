@@ -9,15 +9,28 @@ namespace sim {
 namespace {
 
 constexpr std::wstring_view kLineEnd = L"\r\n";
-constexpr std::wstring_view kBlanks = L" \t";
+// What the profile functions take for white space around names, values and
+// whole lines: the C blanks from tab to carriage return, the space, and the
+// DOS end-of-file mark some old editors leave behind.
+constexpr std::wstring_view kBlanks = L"\t\n\v\f\r\x1a ";
+
+std::wstring_view TrimStart(std::wstring_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    return first == std::wstring_view::npos ? std::wstring_view{} : text.substr(first);
+}
+
+std::wstring_view TrimEnd(std::wstring_view text) {
+    const auto last = text.find_last_not_of(kBlanks);
+    return last == std::wstring_view::npos ? std::wstring_view{} : text.substr(0, last + 1);
+}
 
 std::wstring_view Trim(std::wstring_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::wstring_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
+    return TrimEnd(TrimStart(text));
+}
+
+// Names and values are C strings once read, so a NUL byte in the file ends them.
+std::wstring_view UpToNul(std::wstring_view text) {
+    return text.substr(0, text.find(L'\0'));
 }
 
 wchar_t FoldCase(wchar_t c) {
@@ -29,32 +42,38 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
                               [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
+// A header runs from its '[' to the last ']' of the line; a line with no ']'
+// starts no section and reads as a key of the section it is in.
 std::optional<std::wstring_view> SectionHeader(std::wstring_view line) {
     line = Trim(line);
-    if (line.empty() || line.front() != L'[') {
+    const auto close = line.rfind(L']');
+    if (line.empty() || line.front() != L'[' || close == std::wstring_view::npos) {
         return std::nullopt;
     }
-    line.remove_prefix(1);
-    return Trim(line.substr(0, line.find(L']')));
+    return UpToNul(Trim(line.substr(1, close - 1)));
 }
 
 struct KeyLine {
     std::wstring_view key;
-    std::wstring_view value;
+    std::optional<std::wstring_view> value;  // none when the line has no '='
 };
 
+// Every line that is neither blank nor a header is a key, comments included.
 std::optional<KeyLine> ParseKeyLine(std::wstring_view line) {
-    const auto equals = line.find(L'=');
-    if (equals == std::wstring_view::npos || SectionHeader(line)) {
+    line = Trim(line);
+    if (line.empty() || SectionHeader(line)) {
         return std::nullopt;
     }
-    std::wstring_view value = Trim(line.substr(equals + 1));
-    const bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
-                        value.back() == value.front();
-    if (quoted) {
-        value = value.substr(1, value.size() - 2);
+    const auto equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) {
+        return KeyLine{UpToNul(line), std::nullopt};
     }
-    return KeyLine{Trim(line.substr(0, equals)), value};
+    return KeyLine{UpToNul(TrimEnd(line.substr(0, equals))),
+                   UpToNul(TrimStart(line.substr(equals + 1)))};
+}
+
+bool IsBlank(std::wstring_view line) {
+    return Trim(line).empty();
 }
 
 std::wstring Decode(std::string_view bytes, IniDocument::Encoding& encoding) {
@@ -170,13 +189,14 @@ std::optional<std::wstring> IniDocument::Find(std::wstring_view section,
     if (!line) {
         return std::nullopt;
     }
-    return std::wstring(ParseKeyLine(lines_[*line].text)->value);
+    const auto value = ParseKeyLine(lines_[*line].text)->value;
+    return value ? std::optional<std::wstring>(*value) : std::nullopt;
 }
 
 std::vector<std::wstring> IniDocument::SectionNames() const {
     std::vector<std::wstring> names;
     for (const Line& line : lines_) {
-        if (const auto header = SectionHeader(line.text)) {
+        if (const auto header = SectionHeader(line.text); header && !header->empty()) {
             names.emplace_back(*header);
         }
     }
@@ -187,7 +207,8 @@ std::vector<std::wstring> IniDocument::KeyNames(std::wstring_view section) const
     std::vector<std::wstring> names;
     if (const auto range = FindSection(section)) {
         for (std::size_t i = range->header + 1; i < range->end; ++i) {
-            if (const auto parsed = ParseKeyLine(lines_[i].text)) {
+            const auto parsed = ParseKeyLine(lines_[i].text);
+            if (parsed && parsed->value && !parsed->key.starts_with(L';')) {
                 names.emplace_back(parsed->key);
             }
         }
@@ -203,42 +224,55 @@ void IniDocument::Insert(std::size_t at, std::wstring text) {
                   Line{std::move(text), std::wstring(kLineEnd)});
 }
 
-void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
-    const std::wstring_view name = Trim(key);
+// New names and values lose their leading blanks but keep trailing ones, as
+// Wine stores them; lookups trim both ends.
+bool IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+    const std::wstring entry = std::wstring(TrimStart(key)) + L"=";
+    const std::wstring_view text = TrimStart(value);
     const auto range = FindSection(section);
     if (!range) {
-        Insert(lines_.size(), L"[" + std::wstring(Trim(section)) + L"]");
-        Insert(lines_.size(), std::wstring(name) + L"=" + std::wstring(value));
-        return;
+        Insert(lines_.size(), L"[" + std::wstring(TrimStart(section)) + L"]");
+        Insert(lines_.size(), entry + std::wstring(text));
+        return true;
     }
     if (const auto line = FindKey(*range, key)) {
-        // The file's own spelling of the key is kept.
-        const std::wstring stored(ParseKeyLine(lines_[*line].text)->key);
-        lines_[*line].text = stored + L"=" + std::wstring(value);
-        return;
+        const KeyLine stored = *ParseKeyLine(lines_[*line].text);
+        if (stored.value == text) {
+            return false;
+        }
+        // The file's own spelling of the key is kept; a key without '=' gains one.
+        lines_[*line].text = std::wstring(stored.key) + L"=" + std::wstring(text);
+        return true;
     }
     std::size_t after = range->end;
-    while (after > range->header + 1 && Trim(lines_[after - 1].text).empty()) {
+    while (after > range->header + 1 && IsBlank(lines_[after - 1].text)) {
         --after;
     }
-    Insert(after, std::wstring(name) + L"=" + std::wstring(value));
+    Insert(after, entry + std::wstring(text));
+    return true;
 }
 
-void IniDocument::RemoveKey(std::wstring_view section, std::wstring_view key) {
+bool IniDocument::RemoveKey(std::wstring_view section, std::wstring_view key) {
     const auto range = FindSection(section);
     if (!range) {
-        return;
+        return false;
     }
-    if (const auto line = FindKey(*range, key)) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+    const auto line = FindKey(*range, key);
+    if (!line) {
+        return false;
     }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+    return true;
 }
 
-void IniDocument::RemoveSection(std::wstring_view section) {
-    if (const auto range = FindSection(section)) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
+bool IniDocument::RemoveSection(std::wstring_view section) {
+    const auto range = FindSection(section);
+    if (!range) {
+        return false;
     }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
+    return true;
 }
 
 }  // namespace sim

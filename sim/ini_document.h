@@ -1,6 +1,8 @@
 // An INI file as Windows' private-profile functions see it. Lines are kept as
 // they were read, so a write changes only the line it must: comments, unknown
-// keys, blank lines and the order of everything else survive.
+// keys, blank lines and the order of everything else survive. Which line is a
+// section header, which a key and what a key's value is follow Wine's reading
+// of hand-edited files, the reference the shared tests run against.
 #pragma once
 
 #include <optional>
@@ -17,14 +19,19 @@ class IniDocument {
     static IniDocument Parse(std::string_view bytes);
     std::string Serialize() const;
 
-    // Section and key names compare case-blind; the first match wins.
+    // Section and key names compare case-blind; only the first matching
+    // section is searched and its first matching key wins, even one without
+    // '=' (which has no value). The value comes as stored, quotes included.
     std::optional<std::wstring> Find(std::wstring_view section, std::wstring_view key) const;
     std::vector<std::wstring> SectionNames() const;
+    // The keys that have a value, comments left out.
     std::vector<std::wstring> KeyNames(std::wstring_view section) const;
 
-    void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
-    void RemoveKey(std::wstring_view section, std::wstring_view key);
-    void RemoveSection(std::wstring_view section);
+    // Each returns whether the document changed; an unchanged document is
+    // not written back, so a file that already holds the value keeps its bytes.
+    bool Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+    bool RemoveKey(std::wstring_view section, std::wstring_view key);
+    bool RemoveSection(std::wstring_view section);
 
   private:
     struct Line {

@@ -42,6 +42,27 @@ DWORD CopyTruncated(std::wstring_view text, LPWSTR buffer, DWORD size) {
     return static_cast<DWORD>(count);
 }
 
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+// A value between matching quotes loses the opening one; when the rest is no
+// longer than the buffer the last character copied goes as well, which is the
+// closing quote only if it fitted. So 259 quoted characters come back as 258
+// from a 260-character buffer, 260 as 259.
+DWORD CopyEntry(std::wstring_view text, LPWSTR buffer, DWORD size) {
+    if (text.size() < 2 || !IsQuote(text.front()) || text.back() != text.front()) {
+        return CopyTruncated(text, buffer, size);
+    }
+    text.remove_prefix(1);
+    const DWORD copied = CopyTruncated(text, buffer, size);
+    if (size < text.size() || copied == 0) {
+        return copied;
+    }
+    buffer[copied - 1] = L'\0';
+    return copied - 1;
+}
+
 // A list of names, each zero-terminated, the whole ended by a second zero;
 // a list that does not fit is cut and still doubly terminated (size - 2).
 DWORD CopyNameList(const std::vector<std::wstring>& names, LPWSTR buffer, DWORD size) {
@@ -95,6 +116,17 @@ std::wstring TrimTrailingBlanks(LPCWSTR text) {
     std::wstring trimmed = text != nullptr ? text : L"";
     trimmed.erase(trimmed.find_last_not_of(L' ') + 1);
     return trimmed;
+}
+
+// Whether the write changed the document: a file is written back only then.
+bool Apply(sim::IniDocument& document, LPCWSTR appName, LPCWSTR keyName, LPCWSTR value) {
+    if (keyName == nullptr) {
+        return document.RemoveSection(appName);
+    }
+    if (value == nullptr) {
+        return document.RemoveKey(appName, keyName);
+    }
+    return document.Set(appName, keyName, value);
 }
 
 }  // namespace
@@ -180,7 +212,7 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR 
     auto& machine = sim::Machine::Current();
     if (const auto error = machine.TakeFailure("GetPrivateProfileStringW")) {
         SetLastError(*error);
-        return CopyTruncated(TrimTrailingBlanks(defaultValue), returnedString, size);
+        return CopyEntry(TrimTrailingBlanks(defaultValue), returnedString, size);
     }
     std::lock_guard lock(g_profileMutex);
     const auto document = LoadDocument(machine.HostPath(fileName));
@@ -194,10 +226,10 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR 
     const auto value = document ? document->Find(appName, keyName) : std::nullopt;
     if (!value) {
         SetLastError(ERROR_FILE_NOT_FOUND);
-        return CopyTruncated(TrimTrailingBlanks(defaultValue), returnedString, size);
+        return CopyEntry(TrimTrailingBlanks(defaultValue), returnedString, size);
     }
     SetLastError(ERROR_SUCCESS);
-    return CopyTruncated(*value, returnedString, size);
+    return CopyEntry(*value, returnedString, size);
 }
 
 BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR value,
@@ -218,12 +250,9 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR
         return FALSE;
     }
     sim::IniDocument document = LoadDocument(file).value_or(sim::IniDocument{});
-    if (keyName == nullptr) {
-        document.RemoveSection(appName);
-    } else if (value == nullptr) {
-        document.RemoveKey(appName, keyName);
-    } else {
-        document.Set(appName, keyName, value);
+    if (!Apply(document, appName, keyName, value)) {
+        SetLastError(ERROR_SUCCESS);
+        return TRUE;
     }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     const std::string bytes = document.Serialize();

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "test_platform.h"
 
 namespace tw_test {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -40,7 +44,7 @@ std::vector<std::string> IniLines() {
 
 struct ReadCase {
     const char* name;
-    const char* ini;  // null: no INI file at all
+    std::optional<std::string_view> ini;  // none: no INI file at all
     double (*read)();
     double expected;
     // The level-1 line of a missing key, or null when none is expected.
@@ -55,8 +59,8 @@ class SettingsRead : public ExportTest, public ::testing::WithParamInterface<Rea
 
 TEST_P(SettingsRead, ReturnsStoredValueOrDefault) {
     const ReadCase& c = GetParam();
-    if (c.ini != nullptr) {
-        WriteIni(c.ini);
+    if (c.ini) {
+        WriteIni(*c.ini);
     }
     EXPECT_EQ(c.read(), c.expected);
     const auto records = LogRecords();
@@ -90,8 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EmptyValueIsMissing", "[TEMPERATURE]\r\nCurrentTemperature=\r\n",
                  [] { return double(TW(GetTemperatureConfig)(7)); }, 7,
                  kMissingTemperature.c_str()},
-        ReadCase{"NoFileGivesDefault", nullptr, [] { return double(TW(GetTemperatureConfig)(-3)); },
-                 -3, kMissingTemperature.c_str()},
+        ReadCase{"NoFileGivesDefault", std::nullopt,
+                 [] { return double(TW(GetTemperatureConfig)(-3)); }, -3,
+                 kMissingTemperature.c_str()},
         ReadCase{"KeyInAnotherSectionIsMissing", "[CIRCLE]\r\nCurrentTemperature=6500\r\n",
                  [] { return double(TW(GetTemperatureConfig)(7)); }, 7,
                  kMissingTemperature.c_str()},
@@ -131,6 +136,32 @@ INSTANTIATE_TEST_SUITE_P(
                  [] { return TW(GetCircleR)(-1.0); }, 0.5, nullptr},
         ReadCase{"GarbageFileGivesDefault", "\x01\x02\xff\xfe garbage [ = ] \x80\r\n[[[\r\n=\r\n",
                  [] { return TW(GetCircleR)(-1.0); }, -1.0, kMissingCircleR.c_str()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Files edited by hand, read as Wine reads them; Windows is not known to differ.
+INSTANTIATE_TEST_SUITE_P(
+    HandEdited, SettingsRead,
+    ::testing::Values(ReadCase{"UnclosedBracketIsAKeyOfItsSection",
+                               "[CIRCLE]\r\nR=1\r\n[garbage\r\nG=0.25\r\n",
+                               [] { return TW(GetCircleG)(-1.0); }, 0.25, nullptr},
+                      ReadCase{"UnclosedHeaderStartsNoSection",
+                               "[TEMPERATURE]\r\nCurrentTemperature=6500\r\n[CIRCLE\r\nR=0.5\r\n",
+                               [] { return TW(GetCircleR)(-1.0); }, -1.0, kMissingCircleR.c_str()},
+                      ReadCase{"HeaderEndsAtTheLastBracket", "[CIRCLE]]\r\nR=0.5\r\n",
+                               [] { return TW(GetCircleR)(-1.0); }, -1.0, kMissingCircleR.c_str()},
+                      ReadCase{"KeyWithoutEqualsHidesALaterValue", "[CIRCLE]\r\nR\r\nR=0.5\r\n",
+                               [] { return TW(GetCircleR)(-1.0); }, -1.0, kMissingCircleR.c_str()},
+                      ReadCase{"VerticalTabAndFormFeedAreBlanks",
+                               "\v[\fCIRCLE\v]\f\r\n\vR\f=\f0.25\v\r\n",
+                               [] { return TW(GetCircleR)(-1.0); }, 0.25, nullptr},
+                      ReadCase{"DosEndOfFileMarkIsABlank", "\x1a[CIRCLE]\r\n\x1aR\x1a=0.5\r\n\x1a",
+                               [] { return TW(GetCircleR)(-1.0); }, 0.5, nullptr},
+                      ReadCase{"NulEndsTheKeyName", "[CIRCLE]\r\nR\0note=0.5\r\n"sv,
+                               [] { return TW(GetCircleR)(-1.0); }, 0.5, nullptr},
+                      ReadCase{"NulEndsTheValue",
+                               "[CIRCLE]\r\nR=\0"
+                               "0.5\r\n"sv,
+                               [] { return TW(GetCircleR)(-1.0); }, -1.0, kMissingCircleR.c_str()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- writes: what reaches the file ----
@@ -202,6 +233,54 @@ INSTANTIATE_TEST_SUITE_P(
                   "[circle]\r\nr=1\r\n",
                   [] { return TW(SetCircleR)(0.5); },
                   {"[circle]", "r=0.5"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- writes into files edited by hand: the whole file, byte for byte ----
+
+struct EditCase {
+    const char* name;
+    std::string_view before;
+    int (*write)();
+    std::string_view after;
+    // Where Wine is known to write other bytes than Windows does.
+    std::optional<std::string_view> afterOnWine = std::nullopt;
+};
+
+void PrintTo(const EditCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SettingsEdit : public ExportTest, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(SettingsEdit, ChangesOnlyWhatItMust) {
+    const EditCase& c = GetParam();
+    WriteIni(c.before);
+    ASSERT_EQ(c.write(), 0);
+    EXPECT_EQ(ReadIni(), OnWine() ? c.afterOnWine.value_or(c.after) : c.after);
+    EXPECT_TRUE(LogRecords().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandEdited, SettingsEdit,
+    ::testing::Values(
+        EditCase{"KeyWithoutEqualsTakesTheValue", "[CIRCLE]\r\nR\r\nR=1\r\n",
+                 [] { return TW(SetCircleR)(0.5); }, "[CIRCLE]\r\nR=0.5\r\nR=1\r\n"},
+        EditCase{"NewKeyGoesPastAnUnclosedBracket", "[CIRCLE]\r\nR=1\r\n[garbage\r\n[X]\r\na=1\r\n",
+                 [] { return TW(SetCircleG)(0.5); },
+                 "[CIRCLE]\r\nR=1\r\n[garbage\r\nG=0.5\r\n[X]\r\na=1\r\n"},
+        EditCase{"DoubleBracketIsNotTheSection", "[CIRCLE]]\r\nR=1\r\n",
+                 [] { return TW(SetCircleR)(0.5); }, "[CIRCLE]]\r\nR=1\r\n[CIRCLE]\r\nR=0.5\r\n"},
+        EditCase{"ChangedLineLosesItsBlanks", "[CIRCLE]\r\n\vR\f=\f1\v\r\n",
+                 [] { return TW(SetCircleR)(0.5); }, "[CIRCLE]\r\nR=0.5\r\n"},
+        EditCase{"SameValueLeavesTheFileAlone", "; by hand\n\n[CIRCLE]\n  R =  0.5  \n",
+                 [] { return TW(SetCircleR)(0.5); }, "; by hand\n\n[CIRCLE]\n  R =  0.5  \n"},
+        // Windows edits the text in place and keeps the NUL bytes of lines it
+        // does not change (Wine's own conformance test expects this of Windows
+        // and marks Wine as failing it); Wine rewrites the whole file from what
+        // it parsed, each name cut at its NUL.
+        EditCase{"NulBytesOfAnUntouchedLineSurvive", "note\0 by hand"sv,
+                 [] { return TW(SetCircleR)(0.5); }, "note\0 by hand\r\n[CIRCLE]\r\nR=0.5\r\n"sv,
+                 "note\r\n[CIRCLE]\r\nR=0.5\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExportTest, CaseBlindUpdateAddsNoSecondSectionOrKey) {
@@ -297,6 +376,20 @@ TEST_F(ExportTest, LongValueIsReadAs259Characters) {
     EXPECT_EQ(std::string(buffer), std::string(259, '7'));
     ASSERT_EQ(TW(GetCircleStrR)(buffer, 260), 0);
     EXPECT_EQ(TW(GetCircleStrR)(buffer, 259), -1);
+}
+
+TEST_F(ExportTest, QuotesComeOffOnlyWhenTheQuotedValueNearlyFits) {
+    // The reader's buffer holds 259 characters: the closing quote is dropped
+    // after the copy is cut, taking the last character copied with it.
+    const auto quoted = [](std::size_t length) {
+        WriteIni("[CIRCLE]\r\nR=\"" + std::string(length, '7') + "\"\r\n");
+        char buffer[1024] = {};
+        EXPECT_EQ(TW(GetCircleStrR)(buffer, sizeof buffer), 0);
+        return std::string(buffer).size();
+    };
+    EXPECT_EQ(quoted(258), 258u);
+    EXPECT_EQ(quoted(259), 258u);
+    EXPECT_EQ(quoted(260), 259u);
 }
 
 // ---- failures of the file ----
