@@ -21,9 +21,10 @@ std::wstring LogFilePath() {
 
 }  // namespace
 
+LogFile LogFile::instance_;
+
 LogFile& LogFile::Instance() {
-    static LogFile* instance = new LogFile;
-    return *instance;
+    return instance_;
 }
 
 bool LogFile::Write(int level, std::wstring_view text) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <mutex>
-#include <string>
 #include <string_view>
 
 namespace services {
@@ -11,17 +10,20 @@ namespace services {
 // caller's threads and the workers never interleave.
 class LogFile {
   public:
-    // Never destroyed: engine singletons log from their destructors at unload.
     static LogFile& Instance();
 
     bool Write(int level, std::wstring_view text);
-    const std::wstring& Path() const { return path_; }
 
   private:
     LogFile() = default;
 
+    // Created when the library is loaded, before anything can log, so it is
+    // destroyed after the engine singletons that log from their destructors
+    // at unload: they are all created later, on first use. Unlike an object
+    // that is never destroyed, it leaves nothing behind at unload.
+    static LogFile instance_;
+
     std::mutex mutex_;
-    std::wstring path_;
 };
 
 }  // namespace services
