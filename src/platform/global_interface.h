@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/com_ptr.h"
+#include "platform/process_end.h"
 
 template <typename Interface>
 class GlobalInterface {
@@ -38,7 +39,14 @@ class GlobalInterface {
     GlobalInterface(const GlobalInterface&) = delete;
     GlobalInterface& operator=(const GlobalInterface&) = delete;
 
+    // At process exit the registration is abandoned: the table's library may
+    // have been told of the exit already, and one library's exit code must
+    // not call into another.
     ~GlobalInterface() {
+        if (platform::ProcessIsEnding()) {
+            table_.Abandon();
+            return;
+        }
         if (cookie_) {
             table_->RevokeInterfaceFromGlobal(*cookie_);
         }
