@@ -10,6 +10,7 @@
 
 #include "platform/cui_external8.h"
 #include "platform/utf8.h"
+#include "sim/com_runtime.h"
 #include "sim/machine.h"
 
 namespace sim {
@@ -73,14 +74,33 @@ HRESULT CheckBuffer(const BYTE* bytes, LONG size) {
         return E_NOTIMPL;                                 \
     }
 
-// One object of the driver's server. The interfaces form a single chain, so
-// one pointer serves all of them.
-class DriverObject final : public CUIExternal8 {
+// One object of the driver's server, alive while a reference to it is held
+// in any apartment.
+struct DriverInstance {
+    explicit DriverInstance(std::shared_ptr<IntelDriverModel::Server> server)
+        : server(std::move(server)) {
+        std::lock_guard lock(this->server->mutex);
+        ++this->server->liveObjects;
+    }
+    ~DriverInstance() {
+        std::lock_guard lock(server->mutex);
+        --server->liveObjects;
+    }
+    DriverInstance(const DriverInstance&) = delete;
+    DriverInstance& operator=(const DriverInstance&) = delete;
+
+    std::shared_ptr<IntelDriverModel::Server> server;
+};
+
+// A reference to a driver object as a client in one apartment holds it: the
+// proxy of the driver's local server there. A call from another apartment
+// never reaches the driver. The interfaces form a single chain, so one
+// pointer serves all of them.
+class DriverObject final : public CUIExternal8, public ApartmentBoundObject {
   public:
-    explicit DriverObject(std::shared_ptr<IntelDriverModel::Server> server)
-        : server_(std::move(server)) {
+    DriverObject(std::shared_ptr<DriverInstance> instance, ApartmentId apartment)
+        : instance_(std::move(instance)), server_(instance_->server), apartment_(apartment) {
         std::lock_guard lock(server_->mutex);
-        ++server_->liveObjects;
         ++server_->references;
     }
     DriverObject(const DriverObject&) = delete;
@@ -91,6 +111,9 @@ class DriverObject final : public CUIExternal8 {
             return E_POINTER;
         }
         *object = nullptr;
+        if (!InItsApartment()) {
+            return RPC_E_WRONG_THREAD;
+        }
         if (!Implements(iid)) {
             return E_NOINTERFACE;
         }
@@ -113,8 +136,21 @@ class DriverObject final : public CUIExternal8 {
         return remaining;
     }
 
+    HRESULT ReferenceInApartment(ApartmentId apartment, REFIID iid, void** object) override {
+        if (apartment == apartment_) {
+            return QueryInterface(iid, object);
+        }
+        auto* proxy = new DriverObject(instance_, apartment);
+        const HRESULT result = proxy->QueryInterface(iid, object);
+        proxy->Release();
+        return result;
+    }
+
     HRESULT STDMETHODCALLTYPE EnumActiveDevices(BSTR deviceName, LONG index, LONG* deviceId,
                                                 LONG* value) override {
+        if (!InItsApartment()) {
+            return RPC_E_WRONG_THREAD;
+        }
         const std::wstring name =
             deviceName != nullptr ? std::wstring(deviceName, SysStringLen(deviceName)) : L"";
         const HRESULT result = LookUpDevice(deviceName, index, deviceId, value);
@@ -125,6 +161,9 @@ class DriverObject final : public CUIExternal8 {
 
     HRESULT STDMETHODCALLTYPE SetGammaRamp(LONG deviceId, LONG size, WORD* ramp,
                                            LONG* status) override {
+        if (!InItsApartment()) {
+            return RPC_E_WRONG_THREAD;
+        }
         GammaRampCall call{deviceId, size, {}, 0, S_OK};
         if (ramp != nullptr && size == kGammaRampBytes) {
             call.ramp.assign(ramp, ramp + size / static_cast<LONG>(sizeof(WORD)));
@@ -139,6 +178,9 @@ class DriverObject final : public CUIExternal8 {
 
     HRESULT STDMETHODCALLTYPE SetFeatureData(GUID feature, LONG headerSize, BYTE* header,
                                              LONG dataSize, BYTE* data, LONG* status) override {
+        if (!InItsApartment()) {
+            return RPC_E_WRONG_THREAD;
+        }
         FeatureDataCall call{feature, CopyBytes(header, headerSize), CopyBytes(data, dataSize), 0,
                              S_OK};
         call.result = TakeFeatureData(headerSize, header, dataSize, data, status);
@@ -192,10 +234,9 @@ class DriverObject final : public CUIExternal8 {
     NOT_IMPLEMENTED(45)
 
   private:
-    ~DriverObject() {
-        std::lock_guard lock(server_->mutex);
-        --server_->liveObjects;
-    }
+    ~DriverObject() = default;
+
+    bool InItsApartment() const { return CurrentApartment() == apartment_; }
 
     bool Implements(REFIID iid) const {
         if (iid == __uuidof(IUnknown) || iid == __uuidof(CUIExternalDevices) ||
@@ -266,7 +307,9 @@ class DriverObject final : public CUIExternal8 {
         return S_OK;
     }
 
+    std::shared_ptr<DriverInstance> instance_;
     std::shared_ptr<IntelDriverModel::Server> server_;
+    ApartmentId apartment_;
     ULONG references_ = 1;
 };
 
@@ -322,7 +365,7 @@ void IntelDriverModel::SetFeatureStatus(LONG status) {
 }
 
 HRESULT IntelDriverModel::CreateInstance(REFIID iid, void** object) {
-    auto* created = new DriverObject(server_);
+    auto* created = new DriverObject(std::make_shared<DriverInstance>(server_), CurrentApartment());
     const HRESULT result = created->QueryInterface(iid, object);
     created->Release();
     return result;

@@ -3,23 +3,30 @@
 // them, so a class exists only on a machine that has its server.
 #include <ole2.h>
 
+#include <atomic>
 #include <optional>
 
 #include "platform/cui_external8.h"
+#include "sim/com_runtime.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"
 
 namespace {
 
-enum class Apartment { None, SingleThreaded, MultiThreaded };
+using sim::ApartmentId;
 
 struct ThreadCom {
-    Apartment apartment = Apartment::None;
+    ApartmentId apartment = sim::kNoApartment;
     int comInitialisations = 0;
     int oleInitialisations = 0;
 };
 
 thread_local ThreadCom t_com;
+
+ApartmentId NewSingleThreadedApartment() {
+    static std::atomic<ApartmentId> next{sim::kMultithreadedApartment + 1};
+    return next++;
+}
 
 struct RegisteredClass {
     const CLSID& id;
@@ -28,8 +35,13 @@ struct RegisteredClass {
     HRESULT (*create)(sim::Machine&, REFIID, void**);
 };
 
-// The driver's server runs in a process of its own.
+// The driver's server runs in a process of its own; the global interface
+// table is part of the runtime and always there.
 const RegisteredClass kClasses[] = {
+    {CLSID_StdGlobalInterfaceTable, CLSCTX_INPROC_SERVER, [](sim::Machine&) { return true; },
+     [](sim::Machine&, REFIID iid, void** object) {
+         return sim::GetGlobalInterfaceTable(iid, object);
+     }},
     {kCUIExternalClassId, CLSCTX_LOCAL_SERVER,
      [](sim::Machine& machine) { return machine.IntelDriver().Present(); },
      [](sim::Machine& machine, REFIID iid, void** object) {
@@ -56,6 +68,14 @@ std::optional<HRESULT> InjectedFailure(const char* call) {
 
 }  // namespace
 
+namespace sim {
+
+ApartmentId CurrentApartment() {
+    return t_com.apartment;
+}
+
+}  // namespace sim
+
 HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
     if (reserved != nullptr) {
         return E_INVALIDARG;
@@ -63,18 +83,23 @@ HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
     if (const auto failure = InjectedFailure("CoInitializeEx")) {
         return *failure;
     }
-    const Apartment requested = (coInit & COINIT_APARTMENTTHREADED) != 0 ? Apartment::SingleThreaded
-                                                                         : Apartment::MultiThreaded;
-    if (t_com.apartment != Apartment::None && t_com.apartment != requested) {
+    const bool singleThreaded = (coInit & COINIT_APARTMENTTHREADED) != 0;
+    if (t_com.apartment == sim::kNoApartment) {
+        t_com.apartment =
+            singleThreaded ? NewSingleThreadedApartment() : sim::kMultithreadedApartment;
+        t_com.comInitialisations = 1;
+        return S_OK;
+    }
+    if ((t_com.apartment == sim::kMultithreadedApartment) == singleThreaded) {
         return RPC_E_CHANGED_MODE;
     }
-    t_com.apartment = requested;
-    return ++t_com.comInitialisations == 1 ? S_OK : S_FALSE;
+    ++t_com.comInitialisations;
+    return S_FALSE;
 }
 
 void WINAPI CoUninitialize() {
     if (t_com.comInitialisations > 0 && --t_com.comInitialisations == 0) {
-        t_com.apartment = Apartment::None;
+        t_com.apartment = sim::kNoApartment;
     }
 }
 
@@ -87,7 +112,7 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN, DWORD context, REFI
     if (const auto failure = InjectedFailure("CoCreateInstance")) {
         return *failure;
     }
-    if (t_com.apartment == Apartment::None) {
+    if (t_com.apartment == sim::kNoApartment) {
         return CO_E_NOTINITIALIZED;
     }
     auto& machine = sim::Machine::Current();

@@ -1,7 +1,9 @@
 /* TintwellDll: display colour engine. The library's whole interface is the
  * flat C functions below; results follow one convention: 0 success and -1
  * failure unless a function says otherwise. Settings getters take the value to
- * return when the key is missing. */
+ * return when the key is missing. InitMonitorId and SetColorEnhance may be
+ * called from any thread; on a thread without COM they initialise OLE and
+ * leave it so (docs/threads-and-com.md). */
 #ifndef TINTWELL_TINTWELL_H
 #define TINTWELL_TINTWELL_H
 

@@ -31,6 +31,10 @@ class ComPtr {
         }
     }
 
+    // Forgets the reference without releasing it, for a process that is
+    // ending: the code behind the object may be unloaded already.
+    void Abandon() { interface_ = nullptr; }
+
     // Where an out parameter stores a new reference; the old one is released first.
     void** Receive() {
         Reset();

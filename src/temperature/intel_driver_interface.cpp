@@ -34,6 +34,18 @@ ComPtr<CUIExternal8> CreateDriver() {
     return unknown.As<CUIExternal8>();
 }
 
+// The driver object's only reference is the table's, so the object lives as
+// long as its registration.
+std::shared_ptr<const GlobalInterface<CUIExternal8>> RegisterNewDriver() {
+    const ComPtr<CUIExternal8> driver = CreateDriver();
+    if (!driver) {
+        return nullptr;
+    }
+    auto registration = std::make_shared<const GlobalInterface<CUIExternal8>>(
+        GlobalInterface<CUIExternal8>::Register(driver.Get()));
+    return *registration ? registration : nullptr;
+}
+
 LONG ByteCount(const std::vector<std::uint8_t>& bytes) {
     return static_cast<LONG>(bytes.size());
 }
@@ -51,30 +63,49 @@ IntelDriverInterface::IntelDriverInterface(OleInitFailure policy) : policy_(poli
 IntelDriverInterface::~IntelDriverInterface() = default;
 
 bool IntelDriverInterface::EnsureDriverInterface() {
-    if (Exists()) {
-        return true;
-    }
-    if (!EnsureOleInitialised()) {
+    if (!ComReady()) {
         return false;
     }
-    driver_ = CreateDriver();
-    return Exists();
+    if (DriverForThisApartment()) {
+        return true;
+    }
+    // A registration this apartment cannot fetch from is of no use to it:
+    // a new object takes its place, or none.
+    auto registration = RegisterNewDriver();
+    const bool created = static_cast<bool>(registration);
+    Replace(std::move(registration));
+    return created;
 }
 
 bool IntelDriverInterface::Exists() const {
-    return static_cast<bool>(driver_);
+    std::lock_guard lock(mutex_);
+    return static_cast<bool>(registration_);
 }
 
-bool IntelDriverInterface::EnsureOleInitialised() {
-    if (!oleInitialised_) {
-        oleInitialised_ = AfxOleInit();
+bool IntelDriverInterface::ComReady() const {
+    return AfxOleInit() || policy_ == OleInitFailure::IsIgnored;
+}
+
+ComPtr<CUIExternal8> IntelDriverInterface::DriverForThisApartment() const {
+    std::shared_ptr<const Registration> registration;
+    {
+        std::lock_guard lock(mutex_);
+        registration = registration_;
     }
-    return oleInitialised_ || policy_ == OleInitFailure::IsIgnored;
+    return registration ? registration->Fetch() : ComPtr<CUIExternal8>{};
+}
+
+// The replaced registration is revoked after the lock is left: revoking
+// calls into COM, which may run another call of this holder meanwhile.
+void IntelDriverInterface::Replace(std::shared_ptr<const Registration> registration) {
+    std::lock_guard lock(mutex_);
+    registration_.swap(registration);
 }
 
 std::optional<std::int32_t> IntelDriverInterface::EnumActiveDevices(
     const std::wstring& deviceName) {
-    if (!Exists()) {
+    const ComPtr<CUIExternal8> driver = DriverForThisApartment();
+    if (!driver) {
         return std::nullopt;
     }
     const SystemString name(SysAllocString(deviceName.c_str()));
@@ -83,19 +114,20 @@ std::optional<std::int32_t> IntelDriverInterface::EnumActiveDevices(
     }
     LONG deviceId = 0;
     LONG unused = 0;
-    RaiseIfFailed(driver_->EnumActiveDevices(name.get(), kFirstDevice, &deviceId, &unused),
+    RaiseIfFailed(driver->EnumActiveDevices(name.get(), kFirstDevice, &deviceId, &unused),
                   __uuidof(CUIExternalDevices));
     return deviceId;
 }
 
 bool IntelDriverInterface::SetGammaRamp(std::int32_t deviceId,
                                         const std::array<std::uint16_t, 3 * 256>& ramp) {
-    if (!Exists()) {
+    const ComPtr<CUIExternal8> driver = DriverForThisApartment();
+    if (!driver) {
         return false;
     }
     LONG status = 0;
     RaiseIfFailed(
-        driver_->SetGammaRamp(deviceId, kGammaRampBytes, DriverBuffer(ramp.data()), &status),
+        driver->SetGammaRamp(deviceId, kGammaRampBytes, DriverBuffer(ramp.data()), &status),
         __uuidof(CUIExternalGamma));
     return status == 0;
 }
@@ -103,12 +135,13 @@ bool IntelDriverInterface::SetGammaRamp(std::int32_t deviceId,
 IntelDriverInterface::FeatureResult IntelDriverInterface::SetFeatureData(
     const _GUID& feature, const std::vector<std::uint8_t>& header,
     const std::vector<std::uint8_t>& data) {
-    if (!Exists()) {
+    const ComPtr<CUIExternal8> driver = DriverForThisApartment();
+    if (!driver) {
         return {};
     }
     LONG status = 0;
     const HRESULT result =
-        driver_->SetFeatureData(feature, ByteCount(header), DriverBuffer(header.data()),
-                                ByteCount(data), DriverBuffer(data.data()), &status);
+        driver->SetFeatureData(feature, ByteCount(header), DriverBuffer(header.data()),
+                               ByteCount(data), DriverBuffer(data.data()), &status);
     return {SUCCEEDED(result), static_cast<std::uint32_t>(status)};
 }

@@ -1,23 +1,29 @@
 // The Intel graphics driver's COM server: one holder per owner, with its own
-// interface pointer and whether it has initialised OLE.
+// driver object. Any thread may call it: the object is created in the
+// apartment of the first caller that gets it, and every call reaches it
+// through a reference of the calling thread's apartment.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/com_ptr.h"
+#include "platform/global_interface.h"
 
 struct CUIExternal8;
 struct _GUID;
 
 class IntelDriverInterface {
   public:
-    // What a failed OLE initialisation means for the owner.
+    // What a failed OLE initialisation of the calling thread means for the
+    // owner. A thread already in the multithreaded apartment has not failed.
     enum class OleInitFailure { Fails, IsIgnored };
 
     explicit IntelDriverInterface(OleInitFailure policy);
@@ -25,8 +31,9 @@ class IntelDriverInterface {
     IntelDriverInterface(const IntelDriverInterface&) = delete;
     IntelDriverInterface& operator=(const IntelDriverInterface&) = delete;
 
-    // Creates the driver object unless it exists; false leaves the pointer
-    // null, and the next call tries again.
+    // Creates the driver object unless the calling thread's apartment can
+    // reach the one that exists; false leaves no object, and the next call
+    // tries again.
     bool EnsureDriverInterface();
     bool Exists() const;
 
@@ -49,9 +56,15 @@ class IntelDriverInterface {
                                  const std::vector<std::uint8_t>& data);
 
   private:
-    bool EnsureOleInitialised();
+    using Registration = GlobalInterface<CUIExternal8>;
+
+    bool ComReady() const;
+    ComPtr<CUIExternal8> DriverForThisApartment() const;
+    void Replace(std::shared_ptr<const Registration> registration);
 
     OleInitFailure policy_;
-    ComPtr<CUIExternal8> driver_;
-    bool oleInitialised_ = false;
+    mutable std::mutex mutex_;
+    // Shared with the calls in flight, so that a replacement on one thread
+    // does not revoke the registration another thread is fetching from.
+    std::shared_ptr<const Registration> registration_;
 };

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "../shared/front_end_thread.h"
 #include "../shared/test_platform.h"
 #include "platform/com_error.h"
 #include "sim/intel_driver_model.h"
@@ -84,6 +85,47 @@ TEST_F(IntelDriverTest, FailedCreationLeavesNothingAndTheNextCallTriesAgain) {
     EXPECT_EQ(Driver().LiveObjects(), 1);
 }
 
+TEST_F(IntelDriverTest, RefusedRegistrationLeavesNothingAndTheNextCallTriesAgain) {
+    IntelDriverInterface holder(Policy::Fails);
+    Machine().FailCall("RegisterInterfaceInGlobal", E_FAIL);
+    EXPECT_FALSE(holder.EnsureDriverInterface());
+    EXPECT_FALSE(holder.Exists());
+    EXPECT_EQ(Driver().LiveObjects(), 0);
+    EXPECT_TRUE(holder.EnsureDriverInterface());
+    EXPECT_EQ(Driver().LiveObjects(), 1);
+}
+
+TEST_F(IntelDriverTest, DriverTheCallerCannotReachIsReplaced) {
+    IntelDriverInterface holder(Policy::Fails);
+    ASSERT_TRUE(holder.EnsureDriverInterface());
+    Machine().FailCall("GetInterfaceFromGlobal", E_FAIL);
+    EXPECT_TRUE(holder.EnsureDriverInterface());
+    EXPECT_EQ(Driver().LiveObjects(), 1);
+    EXPECT_EQ(Driver().OutstandingReferences(), 1);
+    Machine().FailCall("GetInterfaceFromGlobal", E_FAIL);
+    Machine().FailCall("CoCreateInstance", E_FAIL);
+    EXPECT_FALSE(holder.EnsureDriverInterface());
+    EXPECT_FALSE(holder.Exists());
+    EXPECT_EQ(Driver().LiveObjects(), 0);
+}
+
+TEST_F(IntelDriverTest, DriverMadeOnOneThreadIsCalledFromAnotherThroughItsOwnReference) {
+    IntelDriverInterface holder(Policy::Fails);
+    RunOnFrontEndThread(FrontEndThread::SingleThreaded,
+                        [&] { ASSERT_TRUE(holder.EnsureDriverInterface()); });
+    RunOnFrontEndThread(FrontEndThread::MultiThreaded, [&] {
+        ASSERT_TRUE(holder.EnsureDriverInterface());
+        EXPECT_EQ(holder.EnumActiveDevices(L"\\\\.\\DISPLAY2"), 777);
+        EXPECT_TRUE(holder.SetGammaRamp(777, Ramp()));
+        EXPECT_TRUE(holder.SetFeatureData(kColorEnhanceFeature, {0}, {0}).succeeded);
+    });
+    EXPECT_EQ(Driver().DeviceQueries().size(), 1u);
+    EXPECT_EQ(Driver().GammaRampCalls().size(), 1u);
+    EXPECT_EQ(Driver().FeatureDataCalls().size(), 1u);
+    EXPECT_EQ(Driver().LiveObjects(), 1);
+    EXPECT_EQ(Driver().OutstandingReferences(), 1);
+}
+
 TEST_F(IntelDriverTest, MachineWithoutTheDriverNeverGetsAnObject) {
     Driver().SetPresent(false);
     IntelDriverInterface holder(Policy::Fails);
@@ -100,12 +142,16 @@ TEST_F(IntelDriverTest, DriverWithoutTheInterfaceIsReleasedAgain) {
     EXPECT_EQ(Driver().OutstandingReferences(), 0);
 }
 
-TEST_F(IntelDriverTest, OleIsInitialisedOncePerOwner) {
+TEST_F(IntelDriverTest, OleIsInitialisedOncePerThread) {
     IntelDriverInterface holder(Policy::Fails);
     Machine().FailCall("CoCreateInstance", E_FAIL);
     EXPECT_FALSE(holder.EnsureDriverInterface());
     Machine().FailCall("OleInitialize", E_FAIL, true);
     EXPECT_TRUE(holder.EnsureDriverInterface());
+    IntelDriverInterface another(Policy::Fails);
+    EXPECT_TRUE(another.EnsureDriverInterface());
+    RunOnFrontEndThread(FrontEndThread::WithoutCom,
+                        [&] { EXPECT_FALSE(holder.EnsureDriverInterface()); });
 }
 
 TEST_F(IntelDriverTest, OwnerThatNeedsOleRetriesItsInitialisation) {
@@ -115,13 +161,15 @@ TEST_F(IntelDriverTest, OwnerThatNeedsOleRetriesItsInitialisation) {
     EXPECT_TRUE(holder.EnsureDriverInterface());
 }
 
-TEST_F(IntelDriverTest, OleFailureStopsOnlyTheOwnerThatNeedsIt) {
-    // A thread of the multithreaded apartment refuses OLE but can create objects.
+TEST_F(IntelDriverTest, ThreadInTheMultithreadedApartmentIsReadyForEveryOwner) {
     ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
     IntelDriverInterface strict(Policy::Fails);
-    EXPECT_FALSE(strict.EnsureDriverInterface());
+    EXPECT_TRUE(strict.EnsureDriverInterface());
+    EXPECT_EQ(strict.EnumActiveDevices(L"\\\\.\\DISPLAY1"), 12345);
     EXPECT_TRUE(IntelDriverManager::Instance().Driver().EnsureDriverInterface());
     EXPECT_EQ(&IntelDriverManager::Instance().Driver(), &IntelDriverManager::Instance().Driver());
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+    CoUninitialize();
     CoUninitialize();
 }
 

@@ -1,6 +1,8 @@
 // Linux stand-in for <objbase.h>: COM apartments and object creation.
 #pragma once
 
+#include <cguid.h>
+#include <objidl.h>
 #include <unknwn.h>
 
 constexpr DWORD COINIT_MULTITHREADED = 0x0;
