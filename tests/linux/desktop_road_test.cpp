@@ -119,10 +119,12 @@ TEST_F(DesktopRoad, ARefusedGainIsNotRetriedAndTheOthersStillGo) {
 TEST_F(DesktopRoad, EachPassLoadsTheSystemsDxva2AndGivesItBack) {
     InstallMakersMonitors(1);
     const auto passesEnded = [](int passes) {
-        return AwaitCondition([passes] {
-            return Displays().LibraryLoads(sim::SystemLibrary::Dxva2) == passes &&
-                   Displays().LibraryReferences(sim::SystemLibrary::Dxva2) == 0;
-        });
+        return AwaitCondition(
+            [passes] {
+                return Displays().LibraryLoads(sim::SystemLibrary::Dxva2) == passes &&
+                       Displays().LibraryReferences(sim::SystemLibrary::Dxva2) == 0;
+            },
+            kPatience);
     };
     sim::Machine::Current().FailCall("GetProcAddress:SetMonitorRedGreenOrBlueGain",
                                      ERROR_PROC_NOT_FOUND);

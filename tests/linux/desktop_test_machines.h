@@ -5,7 +5,6 @@
 #include <chrono>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "display_test_machines.h"
@@ -60,19 +59,6 @@ inline std::vector<std::string> GainLog() {
 // Waits until at least `count` gains have been written.
 inline bool AwaitGainWrites(std::size_t count) {
     return Displays().WaitForGainWrites(count, kPatience);
-}
-
-// Polls until `condition` holds; false when the patience runs out first.
-template <typename Condition>
-bool AwaitCondition(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 }  // namespace tw_test

@@ -17,20 +17,13 @@ constexpr int kCycles = 20;
 // Unloading does no work of its own: a tenth of a second is generous.
 constexpr auto kPromptly = 100ms;
 // Far beyond one request's 150 ms of gain writes; a hang shows as a failure.
-constexpr auto kPatience = 10s;
+constexpr std::chrono::milliseconds kPatience = 10s;
 // Inside the first gain write's settling pause of a request just posted.
 constexpr auto kIntoTheFirstGainWrite = 20ms;
 
 template <typename Condition>
 bool Await(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
+    return AwaitCondition(condition, kPatience);
 }
 
 int PostDesktopRequest(const FrontEndLibrary& library, float green) {
@@ -124,9 +117,8 @@ TEST_F(LibraryUnload, DISABLED_ProcessExitsWhileTheWorkerWritesGains) {
 
 TEST_F(LibraryUnload, TheProcessEndsCleanlyWhileTheWorkerWritesGains) {
     for (int run = 0; run < 3; ++run) {
-        const auto exitCode =
-            RunTestInChildProcess("LibraryUnload.DISABLED_ProcessExitsWhileTheWorkerWritesGains",
-                                  std::chrono::duration_cast<std::chrono::milliseconds>(kPatience));
+        const auto exitCode = RunTestInChildProcess(
+            "LibraryUnload.DISABLED_ProcessExitsWhileTheWorkerWritesGains", kPatience);
         ASSERT_TRUE(exitCode.has_value()) << "the process hung on its way out, run " << run;
         EXPECT_EQ(*exitCode, 0) << "run " << run;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "tintwell/tintwell.h"
@@ -97,6 +98,19 @@ class FrontEndLibrary {
 
 // Calls an export of a FrontEndLibrary: FE(library, SetCircleR)(0.5).
 #define FE(library, name) ((library).Export<decltype(::name)>(#name))
+
+// Polls until `condition` holds; false when `patience` runs out first.
+template <typename Condition>
+bool AwaitCondition(Condition condition, std::chrono::milliseconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 // Whether the library's image is in the process's address space.
 bool LibraryIsMapped();
