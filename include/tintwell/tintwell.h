@@ -52,7 +52,9 @@ TW_API int SetTemperatureForIntel(float r, float g, float b, unsigned int bluePr
 TW_API int SetTemperatureForNvidia(float r, float g, float b, unsigned int blueProtectLevel,
                                    double blueProtectRatio);
 /* Queues the gains for the desktop's monitors, which a worker of the library
- * sends over DDC/CI; always 0, the result of the monitors is not reported. */
+ * sends over DDC/CI; always 0, the result of the monitors is not reported.
+ * The worker keeps the library loaded until it has sent the newest gains, so
+ * FreeLibrary may be called at any time (docs/threads-and-unloading.md). */
 TW_API int SetTemperatureForDesktopComputer(float r, float g, float b,
                                             unsigned int blueProtectLevel, double blueProtectRatio);
 TW_API int SetColorEnhance(bool enable);
