@@ -145,6 +145,22 @@ TW_API float GetSensorB(float defaultValue);
 TW_API int GetIsInitAmbientCct(int defaultValue);
 TW_API int SetIsInitAmbientCct(int value);
 
+/* Nature colour. The CCT mapping table maps a colour temperature (kelvin) to
+ * red, green and blue gains; add its rows in ascending CCT. The merge takes
+ * the circle gains, multiplies in the white point gains (while enabled) and
+ * the table's gains for the stored sensor CCT (while nature colour is on),
+ * and writes them normalised so that the largest is 1; 0, or -1 (also for a
+ * null output). SetNatureColorAll configures the engine: frames and their
+ * interval in ms of a transition, a flag, the CCT change that starts one,
+ * the CCT used in low light and the lux below which light is low. */
+TW_API void AddCctMappingInfo(float cct, double r, double g, double b);
+TW_API void ClearMappingInfo(void);
+TW_API int MergeCircleCtAndSensorCt(float r, float g, float b, double* outR, double* outG,
+                                    double* outB);
+TW_API void SetNatureColorAll(unsigned int frameCount, unsigned int frameIntervalMs,
+                              unsigned int flag, float cctDiffThresh, float ctLowLuma,
+                              float luminanceThresh);
+
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the
  * firmware gave none; SetDpStatus returns the firmware's own result (0 when it

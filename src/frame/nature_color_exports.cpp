@@ -1,0 +1,36 @@
+// Nature colour: the CCT mapping table, the gain merge and the engine's
+// configuration.
+#include "frame/guard.h"
+#include "frame/log_line.h"
+#include "naturecolor/natural_tone.h"
+#include "tintwell/tintwell.h"
+
+void AddCctMappingInfo(float cct, double r, double g, double b) {
+    Guarded("AddCctMappingInfo", L"LoadCctMappingTable Exception.",
+            [&] { NaturalTone::Instance().AddCctMappingInfo(cct, r, g, b); });
+}
+
+void ClearMappingInfo() {
+    Guarded("ClearMappingInfo", L"ClearMappingInfo Exception.",
+            [] { NaturalTone::Instance().ClearMappingInfo(); });
+}
+
+int MergeCircleCtAndSensorCt(float r, float g, float b, double* outR, double* outG, double* outB) {
+    return Guarded("MergeCircleCtAndSensorCt", L"MergeCircleCtAndSensorCt Exception.", -1, [&] {
+        return NaturalTone::Instance().MergeCircleCtAndSensorCt(r, g, b, outR, outG, outB);
+    });
+}
+
+void SetNatureColorAll(unsigned int frameCount, unsigned int frameIntervalMs, unsigned int flag,
+                       float cctDiffThresh, float ctLowLuma, float luminanceThresh) {
+    NatureColorAllInfo info;
+    info.mDisplayCardType = static_cast<std::uint32_t>(GetDisplayType());
+    info.mFrameCount = static_cast<std::int32_t>(frameCount);
+    info.mFrameInterval = frameIntervalMs;
+    info.mNatureFlag = flag != 0;
+    info.mCtLowLuma = ctLowLuma;
+    info.mLuminanceThresh = luminanceThresh;
+    info.mCctDiffThresh = cctDiffThresh;
+    NaturalTone::Instance().SetNatureColorAll(info);
+    Log(1, "SetNatureColorAll") << L"SetNatureColorAll Success.";
+}
