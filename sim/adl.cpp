@@ -288,17 +288,12 @@ FARPROC CheckedEntryPoint(Function* function) {
     return sim::AsFarProc(function);
 }
 
-struct NamedEntryPoint {
-    std::string_view name;
-    FARPROC address;
-};
-
 }  // namespace
 
 namespace sim {
 
 FARPROC AdlExport(std::string_view name) {
-    static const NamedEntryPoint kEntryPoints[] = {
+    static const sim::NamedEntryPoint kEntryPoints[] = {
         {"ADL_Main_Control_Create",
          CheckedEntryPoint<adl::MainControlCreate>(&SimMainControlCreate)},
         {"ADL_Main_Control_Destroy",
@@ -321,12 +316,7 @@ FARPROC AdlExport(std::string_view name) {
         {"ADL_Display_RegammaR1_Set",
          CheckedEntryPoint<adl::DisplayRegammaR1Set>(&SimRegammaR1Set)},
     };
-    for (const auto& entryPoint : kEntryPoints) {
-        if (entryPoint.name == name) {
-            return entryPoint.address;
-        }
-    }
-    return nullptr;
+    return FindEntryPoint(kEntryPoints, name);
 }
 
 }  // namespace sim

@@ -120,19 +120,14 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
 namespace sim {
 
 FARPROC Dxva2Export(std::string_view name) {
-    if (name == "GetNumberOfPhysicalMonitorsFromHMONITOR") {
-        return AsFarProc(&GetNumberOfPhysicalMonitorsFromHMONITOR);
-    }
-    if (name == "GetPhysicalMonitorsFromHMONITOR") {
-        return AsFarProc(&GetPhysicalMonitorsFromHMONITOR);
-    }
-    if (name == "DestroyPhysicalMonitors") {
-        return AsFarProc(&DestroyPhysicalMonitors);
-    }
-    if (name == "SetMonitorRedGreenOrBlueGain") {
-        return AsFarProc(&SetMonitorRedGreenOrBlueGain);
-    }
-    return nullptr;
+    static const NamedEntryPoint kEntryPoints[] = {
+        {"GetNumberOfPhysicalMonitorsFromHMONITOR",
+         AsFarProc(&GetNumberOfPhysicalMonitorsFromHMONITOR)},
+        {"GetPhysicalMonitorsFromHMONITOR", AsFarProc(&GetPhysicalMonitorsFromHMONITOR)},
+        {"DestroyPhysicalMonitors", AsFarProc(&DestroyPhysicalMonitors)},
+        {"SetMonitorRedGreenOrBlueGain", AsFarProc(&SetMonitorRedGreenOrBlueGain)},
+    };
+    return FindEntryPoint(kEntryPoints, name);
 }
 
 }  // namespace sim

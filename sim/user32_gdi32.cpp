@@ -140,13 +140,11 @@ std::optional<RECT> Clipped(const RECT& rect, LPCRECT clip) {
 namespace sim {
 
 FARPROC Gdi32Export(std::string_view name) {
-    if (name == "GetDeviceGammaRamp") {
-        return AsFarProc(&SimGetDeviceGammaRamp);
-    }
-    if (name == "SetDeviceGammaRamp") {
-        return AsFarProc(&SimSetDeviceGammaRamp);
-    }
-    return nullptr;
+    static const NamedEntryPoint kEntryPoints[] = {
+        {"GetDeviceGammaRamp", AsFarProc(&SimGetDeviceGammaRamp)},
+        {"SetDeviceGammaRamp", AsFarProc(&SimSetDeviceGammaRamp)},
+    };
+    return FindEntryPoint(kEntryPoints, name);
 }
 
 }  // namespace sim

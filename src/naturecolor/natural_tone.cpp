@@ -1,6 +1,6 @@
 #include "naturecolor/natural_tone.h"
 
-#include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "frame/log_line.h"

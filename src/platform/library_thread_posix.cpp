@@ -68,40 +68,23 @@ void* ReferenceLibrary() {
     return dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
 }
 
-class DetachedAttributes {
-  public:
-    DetachedAttributes() {
-        ready_ = pthread_attr_init(&attributes_) == 0 &&
-                 pthread_attr_setdetachstate(&attributes_, PTHREAD_CREATE_DETACHED) == 0;
-    }
-    ~DetachedAttributes() { pthread_attr_destroy(&attributes_); }
-    DetachedAttributes(const DetachedAttributes&) = delete;
-    DetachedAttributes& operator=(const DetachedAttributes&) = delete;
-
-    const pthread_attr_t* Get() const { return ready_ ? &attributes_ : nullptr; }
-
-  private:
-    pthread_attr_t attributes_{};
-    bool ready_ = false;
-};
-
 }  // namespace
 
 bool StartLibraryThread(std::function<void()> work) noexcept {
-    const DetachedAttributes detached;
     std::unique_ptr<ThreadStart> start(new (std::nothrow) ThreadStart{std::move(work)});
-    if (!start || !g_releaseOnThreadExit.Ready() || detached.Get() == nullptr) {
+    if (!start || !g_releaseOnThreadExit.Ready()) {
         return false;
     }
     start->library = ReferenceLibrary();
     pthread_t thread{};
-    if (pthread_create(&thread, detached.Get(), &RunLibraryThread, start.get()) != 0) {
+    if (pthread_create(&thread, nullptr, &RunLibraryThread, start.get()) != 0) {
         if (start->library != nullptr) {
             dlclose(start->library);
         }
         return false;
     }
     static_cast<void>(start.release());
+    pthread_detach(thread);
     return true;
 }
 
