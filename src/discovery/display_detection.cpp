@@ -4,8 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "frame/debug_line.h"
-#include "frame/log_line.h"
+#include "log/debug_line.h"
+#include "log/log_line.h"
 #include "services/hardware_hal.h"
 #include "services/product_adapt_mgr.h"
 

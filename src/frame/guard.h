@@ -6,7 +6,7 @@
 #include <exception>
 #include <type_traits>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "util/text_conversion.h"
 
 constexpr int kGuardLogLevel = 3;

@@ -1,7 +1,7 @@
 // Nature colour: the CCT mapping table, the gain merge and the engine's
 // configuration.
 #include "frame/guard.h"
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "naturecolor/natural_tone.h"
 #include "tintwell/tintwell.h"
 

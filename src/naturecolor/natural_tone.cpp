@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "settings/settings_accessors.h"
 #include "temperature/rgb_to_xy_for_amd.h"
 #include "whitepoint/white_point_calibration.h"

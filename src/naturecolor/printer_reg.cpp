@@ -5,7 +5,7 @@
 #include <cmath>
 #include <utility>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "naturecolor/register_helper.h"
 
 namespace {

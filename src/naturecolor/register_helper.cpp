@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "services/wmi_util.h"
 
 namespace {

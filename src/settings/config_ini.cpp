@@ -9,7 +9,7 @@
 #include <limits>
 #include <sstream>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-#include "frame/debug_line.h"
+#include "log/debug_line.h"
 
 namespace {
 

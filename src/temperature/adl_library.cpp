@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/debug_line.h"
+#include "log/debug_line.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <optional>
 
-#include "frame/debug_line.h"
-#include "frame/log_line.h"
+#include "log/debug_line.h"
+#include "log/log_line.h"
 #include "temperature/adl_display_walk.h"
 #include "temperature/current_blue_protect.h"
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "frame/debug_line.h"
+#include "log/debug_line.h"
 
 thread_local ColorRequest g_colorCurrentSet;
 

@@ -5,8 +5,8 @@
 #include <exception>
 #include <utility>
 
-#include "frame/debug_line.h"
-#include "frame/log_line.h"
+#include "log/debug_line.h"
+#include "log/log_line.h"
 #include "platform/dxva2_library.h"
 #include "platform/library_thread.h"
 #include "platform/process_end.h"

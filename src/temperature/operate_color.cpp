@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 #include "naturecolor/printer_reg.h"
 #include "services/hardware_hal.h"
 #include "settings/settings_accessors.h"

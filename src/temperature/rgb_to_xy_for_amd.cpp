@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 
 namespace {
 

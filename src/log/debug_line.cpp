@@ -1,8 +1,8 @@
-#include "frame/debug_line.h"
+#include "log/debug_line.h"
 
 #include <windows.h>
 
-#include "frame/log_line.h"
+#include "log/log_line.h"
 
 DebugLine& DebugLine::operator<<(const std::string& piece) {
     stream_ << WidenBytes(piece);

@@ -1,4 +1,4 @@
-#include "frame/log_line.h"
+#include "log/log_line.h"
 
 #include "tintwell/tintwell.h"
 
