@@ -16,6 +16,7 @@
 #include "sim/adl_model.h"
 #include "sim/far_proc.h"
 #include "sim/machine.h"
+#include "sim/machine_clock.h"
 
 namespace {
 
@@ -237,7 +238,8 @@ int WINAPI SimGamutSet(int adapter, int display, adl::GamutReference reference,
         return adl::kErrNullPointer;
     }
     const int result = GamutSetResult(adl, adapter, display, *gamut);
-    adl.RecordGamutSet({adapter, display, reference.gamutRef, *gamut, result});
+    adl.RecordGamutSet({adapter, display, reference.gamutRef, *gamut, result,
+                        sim::Machine::Current().Clock().Now()});
     return result;
 }
 

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 #include <map>
 #include <mutex>
 #include <optional>
@@ -44,6 +46,7 @@ struct AdlGamutSet {
     int reference = 0;
     adl::GamutData gamut{};
     int result = adl::kOk;
+    std::chrono::milliseconds time{0};  // the machine clock when the call came
 };
 
 class AdlModel {

@@ -12,6 +12,7 @@
 #include "platform/utf8.h"
 #include "sim/com_runtime.h"
 #include "sim/machine.h"
+#include "sim/machine_clock.h"
 
 namespace sim {
 
@@ -164,7 +165,7 @@ class DriverObject final : public CUIExternal8, public ApartmentBoundObject {
         if (!InItsApartment()) {
             return RPC_E_WRONG_THREAD;
         }
-        GammaRampCall call{deviceId, size, {}, 0, S_OK};
+        GammaRampCall call{deviceId, size, {}, 0, S_OK, Machine::Current().Clock().Now()};
         if (ramp != nullptr && size == kGammaRampBytes) {
             call.ramp.assign(ramp, ramp + size / static_cast<LONG>(sizeof(WORD)));
         }

@@ -5,6 +5,7 @@
 
 #include <unknwn.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ struct GammaRampCall {
     std::vector<WORD> ramp;  // empty when the size or pointer was refused
     LONG status = 0;         // what the status word held after the call
     HRESULT result = S_OK;
+    std::chrono::milliseconds time{0};  // the machine clock when the call came
 };
 
 struct FeatureDataCall {

@@ -16,6 +16,7 @@
 #include "sim/codepage.h"
 #include "sim/ini_document.h"
 #include "sim/machine.h"
+#include "sim/machine_clock.h"
 
 namespace {
 
@@ -250,15 +251,16 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR
         return FALSE;
     }
     sim::IniDocument document = LoadDocument(file).value_or(sim::IniDocument{});
-    if (!Apply(document, appName, keyName, value)) {
-        SetLastError(ERROR_SUCCESS);
-        return TRUE;
+    if (Apply(document, appName, keyName, value)) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        const std::string bytes = document.Serialize();
+        if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    const std::string bytes = document.Serialize();
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
+    if (keyName != nullptr && value != nullptr) {
+        machine.RecordProfileWrite({machine.Clock().Now(), fileName, appName, keyName, value});
     }
     SetLastError(ERROR_SUCCESS);
     return TRUE;

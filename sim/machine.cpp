@@ -200,4 +200,14 @@ std::vector<std::wstring> Machine::DebugOutput() const {
     return debugOutput_;
 }
 
+void Machine::RecordProfileWrite(ProfileWrite write) {
+    std::lock_guard lock(mutex_);
+    profileWrites_.push_back(std::move(write));
+}
+
+std::vector<ProfileWrite> Machine::ProfileWrites() const {
+    std::lock_guard lock(mutex_);
+    return profileWrites_;
+}
+
 }  // namespace sim

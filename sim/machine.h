@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -32,6 +33,15 @@ class MachineClock;
 struct InjectedFailure {
     DWORD error = ERROR_ACCESS_DENIED;
     bool always = false;
+};
+
+// One successful WritePrivateProfileStringW that named a key and a value.
+struct ProfileWrite {
+    std::chrono::milliseconds time{0};  // the machine clock when the call came
+    std::wstring file;                  // as the caller named it
+    std::wstring section;
+    std::wstring key;
+    std::wstring value;
 };
 
 class Machine {
@@ -66,6 +76,9 @@ class Machine {
     void RecordDebugOutput(std::wstring text);
     std::vector<std::wstring> DebugOutput() const;
 
+    void RecordProfileWrite(ProfileWrite write);
+    std::vector<ProfileWrite> ProfileWrites() const;
+
     // The parts of the machine; each keeps its own lock.
     DisplayModel& Displays() { return *displays_; }
     SystemModel& System() { return *system_; }
@@ -90,6 +103,7 @@ class Machine {
     std::filesystem::path root_;
     std::map<std::string, InjectedFailure, std::less<>> failures_;
     std::vector<std::wstring> debugOutput_;
+    std::vector<ProfileWrite> profileWrites_;
 };
 
 // The root used when TINTWELL_ROOT is unset: a per-user folder.
