@@ -102,6 +102,10 @@ void Storm(unsigned int monitorType) {
 TEST_F(ExportTest, DISABLED_NatureColorUnderLoadThenTheProcessExitsMidTransition) {
     InstallBusyLaptop();
     TW(InitMonitorId)();
+    TW(SetCircleR)(1.0);
+    TW(SetCircleB)(1.0);
+    TW(SetEyeProtect)(0);
+    TW(SetBlueProtect)(1000);
     Storm(0);
     Storm(1);
     EXPECT_FALSE(Machine().IntelDriver().GammaRampCalls().empty()) << "no reading got through";
