@@ -160,6 +160,12 @@ TW_API int MergeCircleCtAndSensorCt(float r, float g, float b, double* outR, dou
 TW_API void SetNatureColorAll(unsigned int frameCount, unsigned int frameIntervalMs,
                               unsigned int flag, float cctDiffThresh, float ctLowLuma,
                               float luminanceThresh);
+/* The state before the first sensor reading: stores 5000 K and 300 lx as the
+ * current reading, applies the merged gains through the Intel driver, and
+ * makes the next reading only initialise. 0; -1 when the colour settings
+ * cannot be read; -1 (no memory), -7 (no MonitorId stored) or -101 (the driver
+ * refused) from the Intel driver road. */
+TW_API int SetDefaultNatureColor(void);
 
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the

@@ -1,5 +1,5 @@
-// Nature colour: the CCT mapping table, the gain merge and the engine's
-// configuration.
+// Nature colour: the CCT mapping table, the gain merge, the engine's
+// configuration and its state before the first reading.
 #include "frame/guard.h"
 #include "log/log_line.h"
 #include "naturecolor/natural_tone.h"
@@ -33,4 +33,9 @@ void SetNatureColorAll(unsigned int frameCount, unsigned int frameIntervalMs, un
     info.mCctDiffThresh = cctDiffThresh;
     NaturalTone::Instance().SetNatureColorAll(info);
     Log(1, "SetNatureColorAll") << L"SetNatureColorAll Success.";
+}
+
+int SetDefaultNatureColor() {
+    return Guarded("SetDefaultNatureColor", L"SetDefaultNatureColor Exception.", -1,
+                   [] { return NaturalTone::Instance().SetInitTemper(); });
 }

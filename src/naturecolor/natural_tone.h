@@ -1,10 +1,15 @@
-// The nature-colour engine: its configuration, and the merge of the user's
+// The nature-colour engine: its configuration; the merge of the user's
 // circle gains, the factory white point gains and the CCT mapping table's
-// gains for the current sensor reading.
+// gains for the current sensor reading; and the dimming worker, which moves
+// the screen from the current CCT to a new reading's in equal frames.
 #pragma once
 
+#include <array>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "naturecolor/cct_mapping_table.h"
 
@@ -25,10 +30,16 @@ struct SensorReading {
 
 class NaturalTone {
   public:
+    // The Intel driver's ramp: 256 red entries, then 256 green, then 256 blue.
+    using IntelRamp = std::array<std::uint16_t, 3 * 256>;
+    using ColorMatrix3 = std::array<std::array<double, 3>, 3>;
+
     static NaturalTone& Instance();
 
-    NaturalTone() = default;
-    virtual ~NaturalTone() = default;
+    NaturalTone();
+    // Stops the dimming worker after its frame in hand; waits for nothing
+    // when the process is ending (see platform/library_thread.h).
+    virtual ~NaturalTone();
     NaturalTone(const NaturalTone&) = delete;
     NaturalTone& operator=(const NaturalTone&) = delete;
 
@@ -52,8 +63,59 @@ class NaturalTone {
     static float ClampCct(float first, float x, float last);
     static float InterpolateChannel(float x0, float y0, float x1, float y1, float x);
 
+    // A new sensor reading: starts a transition to its CCT when it differs
+    // enough from the last one, on a worker of its own. 0 accepted or
+    // ignored, -1 refused (unsupported display type or empty table).
+    int StartCctDimming(float targetCct, float sensorLight);
+    // Whether the engine can dim on this machine; `rows` gets the table's size.
+    bool CheckData(std::size_t* rows);
+    // Stores the frame's CCT and applies the merged gains on the road of the
+    // graphics vendor; false when the colour configuration cannot be read.
+    bool SetTemperForEachDisplayCard(float cct, float light, bool isNature);
+    // The Intel driver road: 0, -1 (no memory), -7 (no device id) or -101
+    // (driver refusal).
+    int ProgramGammaRamp(float r, float g, float b, std::uint32_t blueProtectLevel,
+                         double blueProtectRatio);
+    static void BuildGammaRamp(const ColorMatrix3& matrix, IntelRamp& ramp, std::uint32_t entries);
+    // 0, -2 (no driver) or -101 (refused).
+    int HandleGammaRamp(std::uint32_t deviceId, const IntelRamp& ramp);
+    void SaveSensorCct(float cct, float light);
+    // The state before the first reading: 5000 K applied through the Intel
+    // driver, and the next reading only initialises.
+    int SetInitTemper();
+    bool DimmingWorkerRunning() const;
+
   private:
+    // Under mMutex: the accepted reading becomes the running transition.
+    void BeginTransition(float targetCct, float sensorLight, bool isNature);
+    // Starts a worker for the pending transition unless one is running.
+    void WakeWorker();
+    void EndWorker();
+    // The worker's procedure: frames until the transition is done.
+    int CctDimming();
+    // One frame under mMutex, and the interval to wait after it; nothing
+    // when no transition is left, and the worker's turn is over.
+    std::optional<std::uint32_t> ApplyNextFrame();
+    void ApplyFrame(std::int32_t frameCount);
+
     // Written by callers while the dimming worker reads it.
     mutable std::mutex configMutex_;
     NatureColorAllInfo config_;
+
+    // The dimming state; everything below is guarded by mMutex.
+    mutable std::mutex mMutex;
+    std::condition_variable mWorkerEnded;
+    float mSensorLight = 300.0f;
+    float mPreviousCct = 5000.0f;
+    float mTargetCct = 5000.0f;
+    bool mIsRunning = true;
+    bool mWorkerRunning = false;
+    std::int32_t mFrameIndex = 0;
+    bool mIsStartCctDimming = false;
+    bool mIsFirstStart = true;
+    bool mIsNaturalColor = false;
+    std::int32_t mStep = 0;
+    float mCctVal = 5000.0f;
+    float mLastTargetCct = 5000.0f;
+    bool mIsEnableCctDimming = true;
 };

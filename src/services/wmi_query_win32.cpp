@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/com_apartment.h"
 #include "services/scoped_variant.h"
 #include "services/wmi_util.h"
 
@@ -24,28 +25,6 @@ using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
 UniqueBstr MakeBstr(const std::wstring& text) {
     return UniqueBstr(SysAllocString(text.c_str()));
 }
-
-// Joins the calling thread to the multithreaded apartment unless it is in an
-// apartment already, and leaves only an apartment it joined (S_OK and S_FALSE
-// each count one initialisation of the thread).
-class ComApartment {
-  public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-    // A thread in a single-threaded apartment can use WMI as it is.
-    bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-    HRESULT Result() const { return result_; }
-
-  private:
-    HRESULT result_;
-};
 
 HRESULT ConnectNamespace(const std::wstring& wmiNamespace, ComPtr<IWbemServices>& wmi) {
     ComPtr<IWbemLocator> locator;

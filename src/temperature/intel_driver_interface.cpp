@@ -119,17 +119,17 @@ std::optional<std::int32_t> IntelDriverInterface::EnumActiveDevices(
     return deviceId;
 }
 
-bool IntelDriverInterface::SetGammaRamp(std::int32_t deviceId,
-                                        const std::array<std::uint16_t, 3 * 256>& ramp) {
+std::optional<std::int32_t> IntelDriverInterface::SetGammaRamp(
+    std::int32_t deviceId, const std::array<std::uint16_t, 3 * 256>& ramp) {
     const ComPtr<CUIExternal8> driver = DriverForThisApartment();
     if (!driver) {
-        return false;
+        return std::nullopt;
     }
     LONG status = 0;
     RaiseIfFailed(
         driver->SetGammaRamp(deviceId, kGammaRampBytes, DriverBuffer(ramp.data()), &status),
         __uuidof(CUIExternalGamma));
-    return status == 0;
+    return status;
 }
 
 IntelDriverInterface::FeatureResult IntelDriverInterface::SetFeatureData(

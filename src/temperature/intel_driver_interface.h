@@ -42,10 +42,12 @@ class IntelDriverInterface {
     // failed call is raised as a ComError against the interface declaring slot 3.
     std::optional<std::int32_t> EnumActiveDevices(const std::wstring& deviceName);
 
-    // Slot 26: a 3 x 256 ramp for a device id; true when the driver took it
-    // with status 0. A failed call is raised as a ComError against the
+    // Slot 26: a 3 x 256 ramp for a device id; the driver's status word (0
+    // when it took the ramp), nothing when no driver object can be reached
+    // from this thread. A failed call is raised as a ComError against the
     // interface declaring slot 26.
-    bool SetGammaRamp(std::int32_t deviceId, const std::array<std::uint16_t, 3 * 256>& ramp);
+    std::optional<std::int32_t> SetGammaRamp(std::int32_t deviceId,
+                                             const std::array<std::uint16_t, 3 * 256>& ramp);
 
     // Slot 46: feature data; the call's success and the driver's status.
     struct FeatureResult {

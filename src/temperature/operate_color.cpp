@@ -116,6 +116,11 @@ bool OperateColor::EnsureDriverInterface() {
     return driver_.EnsureDriverInterface();
 }
 
+std::optional<std::int32_t> OperateColor::SetIntelGammaRamp(std::int32_t deviceId,
+                                                            const GammaRamp& ramp) {
+    return driver_.SetGammaRamp(deviceId, ramp);
+}
+
 std::int32_t OperateColor::GetIntelDeviceId() {
     const std::wstring name = discovery::FirstAdapterName();
     if (name.empty()) {

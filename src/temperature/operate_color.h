@@ -15,6 +15,7 @@
 #include "temperature/color_enhance_table.h"
 #include "temperature/color_request.h"
 #include "temperature/desktop_monitor_worker.h"
+#include "temperature/gamma_ramp_library.h"
 #include "temperature/intel_driver_interface.h"
 
 class OperateColor {
@@ -53,6 +54,8 @@ class OperateColor {
 
     // The Intel driver.
     bool EnsureDriverInterface();
+    // See IntelDriverInterface::SetGammaRamp.
+    std::optional<std::int32_t> SetIntelGammaRamp(std::int32_t deviceId, const GammaRamp& ramp);
     // The id of adapter 0, or 0 when there is none.
     std::int32_t GetIntelDeviceId();
 

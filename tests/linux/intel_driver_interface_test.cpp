@@ -116,7 +116,7 @@ TEST_F(IntelDriverTest, DriverMadeOnOneThreadIsCalledFromAnotherThroughItsOwnRef
     RunOnFrontEndThread(FrontEndThread::MultiThreaded, [&] {
         ASSERT_TRUE(holder.EnsureDriverInterface());
         EXPECT_EQ(holder.EnumActiveDevices(L"\\\\.\\DISPLAY2"), 777);
-        EXPECT_TRUE(holder.SetGammaRamp(777, Ramp()));
+        EXPECT_EQ(holder.SetGammaRamp(777, Ramp()), 0);
         EXPECT_TRUE(holder.SetFeatureData(kColorEnhanceFeature, {0}, {0}).succeeded);
     });
     EXPECT_EQ(Driver().DeviceQueries().size(), 1u);
@@ -204,11 +204,11 @@ TEST_F(IntelDriverTest, FailedDeviceLookupIsRaisedAgainstItsInterface) {
 TEST_F(IntelDriverTest, GammaRampReachesTheDriverWithItsStatus) {
     const auto ramp = Ramp();
     IntelDriverInterface holder(Policy::Fails);
-    EXPECT_FALSE(holder.SetGammaRamp(12345, ramp));
+    EXPECT_EQ(holder.SetGammaRamp(12345, ramp), std::nullopt);
     ASSERT_TRUE(holder.EnsureDriverInterface());
-    EXPECT_TRUE(holder.SetGammaRamp(12345, ramp));
+    EXPECT_EQ(holder.SetGammaRamp(12345, ramp), 0);
     Driver().SetGammaStatus(3);
-    EXPECT_FALSE(holder.SetGammaRamp(777, ramp));
+    EXPECT_EQ(holder.SetGammaRamp(777, ramp), 3);
     const auto calls = Driver().GammaRampCalls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].deviceId, 12345);
@@ -265,7 +265,7 @@ TEST_F(IntelDriverTest, NoReferenceOutlivesTheHolder) {
         ASSERT_TRUE(holder.EnsureDriverInterface());
         EXPECT_EQ(holder.EnumActiveDevices(L"\\\\.\\DISPLAY1"), 12345);
         EXPECT_THROW(holder.EnumActiveDevices(L"nobody"), ComError);
-        EXPECT_TRUE(holder.SetGammaRamp(12345, Ramp()));
+        EXPECT_EQ(holder.SetGammaRamp(12345, Ramp()), 0);
         EXPECT_TRUE(holder.SetFeatureData(kColorEnhanceFeature, {0}, {0}).succeeded);
     }
     EXPECT_EQ(Driver().LiveObjects(), 0);

@@ -31,11 +31,14 @@ std::vector<LogRecord> ExportTest::LogRecords() {
     std::vector<LogRecord> records;
     for (const std::string& line : LogLinesRaw()) {
         std::smatch match;
-        if (!std::regex_match(line, match, kShape)) {
+        if (std::regex_match(line, match, kShape)) {
+            records.push_back({std::stoi(match[1].str()), match[2].str()});
+        } else if (!records.empty()) {
+            // A text of several lines, such as the CCT mapping table's.
+            records.back().text += "\n" + line;
+        } else {
             ADD_FAILURE() << "log line of the wrong shape: " << line;
-            continue;
         }
-        records.push_back({std::stoi(match[1].str()), match[2].str()});
     }
     return records;
 }
