@@ -56,6 +56,9 @@ void FirmwareModel::Load(const nlohmann::json& description) {
         dpGetResult_ = dp->value("getResult", dpGetResult_);
         dpSetResult_ = dp->value("setResult", dpSetResult_);
     }
+    if (const auto monitor = description.find("eventMonitor"); monitor != description.end()) {
+        SetEventMonitorResults(monitor->value("startResult", 0), monitor->value("stopResult", 0));
+    }
 }
 
 void FirmwareModel::SetHalInitSucceeds(bool succeeds) {
@@ -195,6 +198,70 @@ int FirmwareModel::SetDpStatus(int status, int injectedError) {
 std::vector<int> FirmwareModel::DpStatusWrites() const {
     std::lock_guard lock(mutex_);
     return dpStatusWrites_;
+}
+
+void FirmwareModel::SetEventMonitorResults(int startResult, int stopResult) {
+    std::lock_guard lock(mutex_);
+    monitorStartResult_ = startResult;
+    monitorStopResult_ = stopResult;
+}
+
+int FirmwareModel::StartEventMonitor(EventReceiver receiver) {
+    int result = 0;
+    {
+        std::lock_guard lock(mutex_);
+        result = monitorStartResult_;
+    }
+    if (result == 0) {
+        std::lock_guard lock(receiverMutex_);
+        receiver_ = std::move(receiver);
+    }
+    return result;
+}
+
+int FirmwareModel::StopEventMonitor() {
+    int result = 0;
+    {
+        std::lock_guard lock(mutex_);
+        result = monitorStopResult_;
+    }
+    if (result == 0) {
+        DetachEventMonitor();
+    }
+    return result;
+}
+
+void FirmwareModel::DetachEventMonitor() {
+    std::lock_guard lock(receiverMutex_);
+    receiver_ = nullptr;
+}
+
+bool FirmwareModel::EventMonitorStarted() const {
+    std::lock_guard lock(receiverMutex_);
+    return static_cast<bool>(receiver_);
+}
+
+void FirmwareModel::RaiseEvent(unsigned int event) {
+    std::lock_guard receiverLock(receiverMutex_);
+    if (!receiver_) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        ++undeliveredEvents_;
+    }
+    receiver_(event);
+}
+
+void FirmwareModel::EventDone() {
+    std::lock_guard lock(mutex_);
+    --undeliveredEvents_;
+    eventsDone_.notify_all();
+}
+
+void FirmwareModel::AwaitEvents() {
+    std::unique_lock lock(mutex_);
+    eventsDone_.wait(lock, [this] { return undeliveredEvents_ == 0; });
 }
 
 }  // namespace sim

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -37,8 +39,9 @@ struct BiosInfoAnswer {
 };
 
 // The part of the machine that holds the maker's firmware interfaces: the
-// hardware library (HardwareHal), the firmware WMI answer of GetBiosInfo and
-// the display-port status (WmiUtil's BiosWmi). Every call is recorded.
+// hardware library (HardwareHal), the firmware WMI answer of GetBiosInfo,
+// the display-port status (WmiUtil's BiosWmi) and the firmware's events
+// (WmiUtil's BiosEventMonitor). Every call is recorded.
 class FirmwareModel {
   public:
     static constexpr int kHalVersion = 16;
@@ -83,6 +86,26 @@ class FirmwareModel {
     // Every status that SetDpStatus was asked to set, in order.
     std::vector<int> DpStatusWrites() const;
 
+    // Firmware events. A started monitor receives every raised event id
+    // through `receiver`, which only hands it to the monitor's own thread;
+    // the monitor calls EventDone once it has delivered or dropped it.
+    using EventReceiver = std::function<void(unsigned int event)>;
+    void SetEventMonitorResults(int startResult, int stopResult);
+    // The start result; 0 attaches the receiver (replacing one attached).
+    int StartEventMonitor(EventReceiver receiver);
+    // The stop result; 0 detaches the receiver.
+    int StopEventMonitor();
+    // Detaches whatever the result, for a monitor that is going away; no
+    // receiver call is in progress once it returns.
+    void DetachEventMonitor();
+    bool EventMonitorStarted() const;
+    // Hands the event to the started monitor and returns at once; dropped
+    // when none is started.
+    void RaiseEvent(unsigned int event);
+    void EventDone();
+    // Blocks until every event raised so far has been delivered or dropped.
+    void AwaitEvents();
+
   private:
     mutable std::mutex mutex_;
     bool halInitSucceeds_ = true;
@@ -97,6 +120,14 @@ class FirmwareModel {
     int dpGetResult_ = 0;
     int dpSetResult_ = 0;
     std::vector<int> dpStatusWrites_;
+    int monitorStartResult_ = 0;
+    int monitorStopResult_ = 0;
+    std::size_t undeliveredEvents_ = 0;
+    std::condition_variable eventsDone_;
+    // Held around every call of the receiver, so that detaching waits for one
+    // in progress; taken before mutex_ where both are.
+    mutable std::mutex receiverMutex_;
+    EventReceiver receiver_;  // guarded by receiverMutex_
 };
 
 }  // namespace sim

@@ -16,6 +16,7 @@
 #include "sim/intel_driver_model.h"
 #include "sim/machine_clock.h"
 #include "sim/registry_model.h"
+#include "sim/sensor_model.h"
 #include "sim/system_model.h"
 
 namespace sim {
@@ -75,6 +76,7 @@ Machine::Machine()
       firmware_(std::make_unique<FirmwareModel>()),
       intelDriver_(std::make_unique<IntelDriverModel>()),
       adl_(std::make_unique<AdlModel>()),
+      sensors_(std::make_unique<SensorModel>()),
       clock_(std::make_unique<MachineClock>()),
       name_("unnamed machine"),
       root_(RootFromEnvironment()) {}
@@ -109,6 +111,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->firmware_->Load(part("firmware"));
     machine->intelDriver_->Load(part("intelDriver"));
     machine->adl_->Load(part("adl"));
+    machine->sensors_->Load(part("sensors"));
     machine->clock_->SetMode(MachineClock::ParseMode(description.value("clock", "real")));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),

@@ -26,6 +26,7 @@ class RegistryModel;
 class FirmwareModel;
 class IntelDriverModel;
 class AdlModel;
+class SensorModel;
 class MachineClock;
 
 // A named API call told to fail with a Windows error code, once or always.
@@ -85,6 +86,7 @@ class Machine {
     FirmwareModel& Firmware() { return *firmware_; }
     IntelDriverModel& IntelDriver() { return *intelDriver_; }
     AdlModel& Adl() { return *adl_; }
+    SensorModel& Sensors() { return *sensors_; }
     MachineClock& Clock() { return *clock_; }
 
   private:
@@ -94,6 +96,7 @@ class Machine {
     std::unique_ptr<FirmwareModel> firmware_;
     std::unique_ptr<IntelDriverModel> intelDriver_;
     std::unique_ptr<AdlModel> adl_;
+    std::unique_ptr<SensorModel> sensors_;
     std::unique_ptr<MachineClock> clock_;
     mutable std::mutex mutex_;
     std::string name_;

@@ -2,6 +2,8 @@
 // apartment; classes are registered by the parts of the machine that serve
 // them, so a class exists only on a machine that has its server.
 #include <ole2.h>
+#include <propidl.h>
+#include <sensorsapi.h>
 
 #include <atomic>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "sim/com_runtime.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"
+#include "sim/sensor_model.h"
 
 namespace {
 
@@ -36,7 +39,8 @@ struct RegisteredClass {
 };
 
 // The driver's server runs in a process of its own; the global interface
-// table is part of the runtime and always there.
+// table is part of the runtime and always there; the Sensor API's objects are
+// free-threaded and served in the process.
 const RegisteredClass kClasses[] = {
     {CLSID_StdGlobalInterfaceTable, CLSCTX_INPROC_SERVER, [](sim::Machine&) { return true; },
      [](sim::Machine&, REFIID iid, void** object) {
@@ -46,6 +50,11 @@ const RegisteredClass kClasses[] = {
      [](sim::Machine& machine) { return machine.IntelDriver().Present(); },
      [](sim::Machine& machine, REFIID iid, void** object) {
          return machine.IntelDriver().CreateInstance(iid, object);
+     }},
+    {CLSID_SensorManager, CLSCTX_INPROC_SERVER,
+     [](sim::Machine& machine) { return machine.Sensors().ManagerRegistered(); },
+     [](sim::Machine& machine, REFIID iid, void** object) {
+         return machine.Sensors().CreateManager(iid, object);
      }},
 };
 
@@ -149,5 +158,16 @@ HRESULT WINAPI OleRun(LPUNKNOWN object) {
     if (const auto failure = InjectedFailure("OleRun")) {
         return *failure;
     }
+    return S_OK;
+}
+
+HRESULT WINAPI PropVariantClear(PROPVARIANT* value) {
+    if (value == nullptr) {
+        return S_OK;
+    }
+    if (value->vt == VT_BSTR) {
+        SysFreeString(value->bstrVal);
+    }
+    PropVariantInit(value);
     return S_OK;
 }

@@ -167,6 +167,23 @@ TW_API void SetNatureColorAll(unsigned int frameCount, unsigned int frameInterva
  * refused) from the Intel driver road. */
 TW_API int SetDefaultNatureColor(void);
 
+/* Nature colour's measurements. StartMonitorNatureColor subscribes the engine
+ * to the light sensor: type 0 takes lux and kelvin from the Windows light
+ * sensor, type 1 lux from the light sensor and kelvin from the firmware's
+ * events; 0, -1 (unknown type, no sensor manager, no light sensor, a sensor
+ * refused), or for type 1 the firmware monitor's start result. It leaves the
+ * calling thread in COM's multithreaded apartment (a thread in a
+ * single-threaded apartment stays there). A failed subscription may be
+ * repeated. Readings arrive on threads of the system and are forwarded only
+ * while the status set by SetNatureColorStatus is non-zero.
+ * UninstallNatureColorObject ends the subscription of the type: 0, -1 for an
+ * unknown type, or for type 1 the firmware monitor's stop result. While
+ * subscribed the library stays loaded after FreeLibrary; call it before
+ * unloading, on the thread that subscribed (docs/threads-and-unloading.md). */
+TW_API int StartMonitorNatureColor(unsigned int type);
+TW_API void SetNatureColorStatus(unsigned int status);
+TW_API int UninstallNatureColorObject(unsigned int type);
+
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the
  * firmware gave none; SetDpStatus returns the firmware's own result (0 when it

@@ -41,6 +41,12 @@ class ComPtr {
         return reinterpret_cast<void**>(&interface_);
     }
 
+    // The same, for an out parameter typed as the interface.
+    Interface** ReceiveTyped() {
+        Reset();
+        return &interface_;
+    }
+
     // Another interface of the same object; empty when the object refuses it.
     template <typename Other>
     ComPtr<Other> As() const {

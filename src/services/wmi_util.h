@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,17 +49,27 @@ class BiosWmi {
     static int SetDpStatus(int status);
 };
 
+// Calls the callback with each firmware event's id on a thread of its own
+// after a successful start, and never after a successful stop (a stop waits
+// for a call in progress). The destructor stops the monitor.
 class BiosEventMonitor {
   public:
     using Callback = std::function<void(unsigned int event)>;
 
     BiosEventMonitor();
-    ~BiosEventMonitor();
+    virtual ~BiosEventMonitor();
+    BiosEventMonitor(const BiosEventMonitor&) = delete;
+    BiosEventMonitor& operator=(const BiosEventMonitor&) = delete;
+    // 0 when started; the monitor's failure code otherwise.
     int StartEventMonitor(Callback callback);
+    // 0 when stopped; the monitor's failure code otherwise.
     int StopEventMonitor();
 
+    // The monitor's state, shared with the thread that delivers its events.
+    struct Events;
+
   private:
-    Callback callback_;
+    std::shared_ptr<Events> events_;
 };
 
 }  // namespace OrvSDK

@@ -16,3 +16,5 @@ using LPUNKNOWN = IUnknown*;
 
 __CRT_UUID_DECL(IUnknown, 0x00000000, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                 0x46)
+
+inline constexpr IID IID_IUnknown = tw_compat::UuidOf<IUnknown>();

@@ -1,0 +1,101 @@
+#include "naturecolor/light_event.h"
+
+#include <sensors.h>
+
+#include <optional>
+
+#include "log/log_line.h"
+#include "naturecolor/natural_tone.h"
+#include "platform/scoped_prop_variant.h"
+
+namespace {
+
+constexpr int kInformation = 1;
+constexpr int kError = 3;
+constexpr const char* kDataSource = "LightEvent::OnDataUpdated";
+
+// A value read from a report as a float; nothing when it has another type.
+std::optional<float> FloatValue(const PROPVARIANT& value) {
+    return value.vt == VT_R4 ? std::optional(value.fltVal) : std::nullopt;
+}
+
+}  // namespace
+
+LightEvent& LightEvent::Instance() {
+    static LightEvent* const instance = new LightEvent;
+    return *instance;
+}
+
+HRESULT STDMETHODCALLTYPE LightEvent::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (iid != IID_IUnknown && iid != __uuidof(ISensorEvents)) {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    *object = static_cast<ISensorEvents*>(this);
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE LightEvent::AddRef() {
+    return ++references_;
+}
+
+ULONG STDMETHODCALLTYPE LightEvent::Release() {
+    return --references_;
+}
+
+HRESULT STDMETHODCALLTYPE LightEvent::OnStateChanged(ISensor* sensor, SensorState state) {
+    if (sensor == nullptr) {
+        return E_INVALIDARG;
+    }
+    if (state == SENSOR_STATE_READY) {
+        Log(kInformation, "LightEvent::OnStateChanged") << L"Light sensor is now ready.";
+    } else if (state == SENSOR_STATE_ACCESS_DENIED) {
+        Log(kError, "LightEvent::OnStateChanged") << L"No permission for the time sensor.";
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE LightEvent::OnDataUpdated(ISensor* sensor, ISensorDataReport* newData) {
+    if (status_ == 0) {
+        return S_OK;
+    }
+    try {
+        if (sensor == nullptr || newData == nullptr) {
+            Log(kError, kDataSource) << L"pSensor or pNewData is nullptr!";
+            return E_POINTER;
+        }
+        platform::ScopedPropVariant value;
+        HRESULT result = newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_LEVEL_LUX, value.Receive());
+        if (FAILED(result)) {
+            return result;
+        }
+        const float lux = FloatValue(value.Get()).value_or(0.0f);
+        result =
+            newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_TEMPERATURE_KELVIN, value.Receive());
+        const auto kelvin = FloatValue(value.Get());
+        if (SUCCEEDED(result) && kelvin) {
+            try {
+                NaturalTone::Instance().StartCctDimming(*kelvin, lux);
+            } catch (...) {
+                Log(kError, kDataSource)
+                    << L"NaturalTone::Instance().StartThreadForCctDimming Exception.";
+            }
+        }
+        return result;
+    } catch (...) {
+        Log(kError, kDataSource) << L"OnDataUpdated Exception.";
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE LightEvent::OnEvent(ISensor*, REFGUID, IPortableDeviceValues*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE LightEvent::OnLeave(REFSENSOR_ID) {
+    return S_OK;
+}

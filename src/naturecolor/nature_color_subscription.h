@@ -1,0 +1,21 @@
+// Subscribing the nature-colour engine to its measurements: the light
+// sensor's sinks through the Sensor API, and for monitor type 1 the
+// firmware's colour temperature events.
+#pragma once
+
+#include <windows.h>
+#include <sensorsapi.h>
+
+// 0 light sensor for lux and kelvin (LightEvent); 1 light sensor for lux
+// (SensorLightEventHandle) and firmware for kelvin (NatureColorMonitor).
+constexpr unsigned int kMonitorLightSensor = 0;
+constexpr unsigned int kMonitorLightSensorAndFirmware = 1;
+
+// Attaches the sink of the monitor type to every light sensor; 0 or -1.
+int StartMonitorNatureColorSensorEvent(unsigned int type);
+int StartMonitorNatureColorSensorEventImpl(ISensorEvents* events);
+// Lets go of the sensors; then 0, -1 for an unknown type, or for type 1 the
+// firmware monitor's stop result.
+int UninstallNatureColorSensorEvent(unsigned int type);
+// The callback of the firmware event monitor.
+void OnNatureColorFirmwareEvent(unsigned int event);

@@ -1,0 +1,53 @@
+#include "naturecolor/sensor_light_event_handle.h"
+
+#include <sensors.h>
+
+#include <exception>
+
+#include "log/log_line.h"
+#include "naturecolor/natural_tone.h"
+#include "naturecolor/nature_color_monitor.h"
+#include "platform/scoped_prop_variant.h"
+#include "util/text_conversion.h"
+
+namespace {
+
+constexpr int kError = 3;
+constexpr const char* kSource = "SensorLightEventHandle::OnDataUpdated";
+// What a sink answers when it failed in a way COM has no code for.
+constexpr HRESULT kUnexpectedFailure = static_cast<HRESULT>(0xFFFFFFFFu);
+
+}  // namespace
+
+SensorLightEventHandle& SensorLightEventHandle::Instance() {
+    static SensorLightEventHandle* const instance = new SensorLightEventHandle;
+    return *instance;
+}
+
+HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
+                                                                ISensorDataReport* newData) {
+    try {
+        if (sensor == nullptr || newData == nullptr) {
+            Log(kError, kSource) << L"pSensor or pNewData is nullptr!";
+            return E_POINTER;
+        }
+        platform::ScopedPropVariant value;
+        const HRESULT result =
+            newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_LEVEL_LUX, value.Receive());
+        if (FAILED(result)) {
+            Log(kError, kSource) << L"GetSensorValue Failed!";
+            return result;
+        }
+        if (value.Get().vt == VT_R4) {
+            light_ = value.Get().fltVal;
+            if (Status() != 0) {
+                NaturalTone::Instance().StartCctDimming(
+                    static_cast<float>(NatureColorMonitor::Instance().SensorCct()), light_);
+            }
+        }
+        return result;
+    } catch (const std::exception& error) {
+        Log(kError, kSource) << L"OnDataUpdated Exception.msg:" << AnsiToWide(error.what());
+        return kUnexpectedFailure;
+    }
+}

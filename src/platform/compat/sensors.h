@@ -1,0 +1,13 @@
+// Linux stand-in for <sensors.h>: the sensor category and the data fields of
+// the ambient light sensor, with the Sensor API's published values.
+#pragma once
+
+#include <propkeydef.h>
+
+inline constexpr GUID SENSOR_CATEGORY_LIGHT = {
+    0x17a665c0, 0x9063, 0x4216, {0xb2, 0x02, 0x5c, 0x7a, 0x25, 0x5e, 0x18, 0xce}};
+
+inline constexpr PROPERTYKEY SENSOR_DATA_TYPE_LIGHT_LEVEL_LUX = {
+    {0xe4c77ce2, 0xdcb7, 0x46e9, {0x84, 0x39, 0x4f, 0xec, 0x54, 0x88, 0x33, 0xa6}}, 2};
+inline constexpr PROPERTYKEY SENSOR_DATA_TYPE_LIGHT_TEMPERATURE_KELVIN = {
+    {0xe4c77ce2, 0xdcb7, 0x46e9, {0x84, 0x39, 0x4f, 0xec, 0x54, 0x88, 0x33, 0xa6}}, 3};
