@@ -30,14 +30,16 @@ struct Series {
     const char* colour;
     std::function<double(const FrameRow&)> value;
     bool onGainAxis;
+    // Dashed, so that the CCT stays visible where a gain's line covers it.
+    const char* dashes;
 };
 
 const std::vector<Series>& AllSeries() {
     static const std::vector<Series> series = {
-        {"CCT (K)", "#222222", [](const FrameRow& f) { return double{f.cct}; }, false},
-        {"red gain", "#d62728", [](const FrameRow& f) { return f.r; }, true},
-        {"green gain", "#2ca02c", [](const FrameRow& f) { return f.g; }, true},
-        {"blue gain", "#1f77b4", [](const FrameRow& f) { return f.b; }, true},
+        {"CCT (K)", "#222222", [](const FrameRow& f) { return double{f.cct}; }, false, "8 4"},
+        {"red gain", "#d62728", [](const FrameRow& f) { return f.r; }, true, "none"},
+        {"green gain", "#2ca02c", [](const FrameRow& f) { return f.g; }, true, "none"},
+        {"blue gain", "#1f77b4", [](const FrameRow& f) { return f.b; }, true, "none"},
     };
     return series;
 }
@@ -162,7 +164,7 @@ void DrawSeries(std::ostream& out, const std::vector<FrameRow>& frames, const Ax
                 const Series& series) {
     const Axis& values = series.onGainAxis ? axes.gain : axes.cct;
     out << "<polyline fill=\"none\" stroke-width=\"2\" stroke=\"" << series.colour
-        << "\" points=\"";
+        << "\" stroke-dasharray=\"" << series.dashes << "\" points=\"";
     for (const FrameRow& frame : frames) {
         out << axes.time.ToPixel(frame.timeMs / kMillisecondsPerSecond) << ","
             << values.ToPixel(series.value(frame)) << " ";
@@ -175,8 +177,9 @@ void DrawLegend(std::ostream& out) {
     constexpr double kSwatch = 24.0;
     double x = kLeft;
     for (const Series& series : AllSeries()) {
-        out << "<rect x=\"" << x << "\" y=\"" << kTop - 28 << "\" width=\"" << kSwatch
-            << "\" height=\"4\" fill=\"" << series.colour << "\"/>\n";
+        out << "<line x1=\"" << x << "\" y1=\"" << kTop - 26 << "\" x2=\"" << x + kSwatch
+            << "\" y2=\"" << kTop - 26 << "\" stroke-width=\"2\" stroke=\"" << series.colour
+            << "\" stroke-dasharray=\"" << series.dashes << "\"/>\n";
         Text(out, x + kSwatch + 6, kTop - 22, "start", series.name);
         x += kEntryWidth;
     }
