@@ -22,7 +22,9 @@ void AddConfiguration(CLI::App& nature, NatureArguments& arguments) {
     nature.add_option("--interval", arguments.intervalMs, "milliseconds between frames")
         ->check(CLI::Range(1u, 60000u))
         ->capture_default_str();
-    nature.add_option("--diff-thresh", arguments.diffThresh, "CCT change (K) that starts one")
+    nature
+        .add_option("--diff-thresh", arguments.diffThresh,
+                    "CCT change (K) from the last target that starts a transition")
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
     nature.add_option("--low-luma", arguments.lowLuma, "CCT (K) used in low light")
