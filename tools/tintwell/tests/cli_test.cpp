@@ -469,6 +469,69 @@ TEST_F(TintwellCli, NatureMalformedInputsAreUsageErrors) {
     EXPECT_EQ(IniText(), "");
 }
 
+// Readings from the command line follow each other once a transition has
+// ended; a dark reading goes to the low-light CCT, and one within the
+// difference threshold of the last target starts nothing.
+TEST_F(TintwellCli, NatureConfigurationAndReadingsShapeTheFrames) {
+    CreateProgramDataFolder();
+    const std::string table =
+        WriteScratchFile("table.csv", "\n 4000 , 1, 0.9, 0.8\n\n6000,1,1,1\n");
+    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--table", table, "--frames",
+                                  "10", "--interval", "20", "--low-luma", "4500", "--reading",
+                                  "300:6000", "--reading", "20:6000", "--reading", "300:4550"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 22u);
+    for (std::size_t i = 0; i < 11; ++i) {
+        EXPECT_EQ(rows[i][0], 20.0 * static_cast<double>(i));
+        EXPECT_EQ(rows[i][1], std::min(5100.0 + 100.0 * static_cast<double>(i), 6000.0));
+        EXPECT_EQ(rows[11 + i][0], 220.0 + 20.0 * static_cast<double>(i));
+        EXPECT_EQ(rows[11 + i][1], std::max(5850.0 - 150.0 * static_cast<double>(i), 4500.0));
+    }
+    EXPECT_NEAR(rows.back()[3], 0.925, kRampStep);
+    EXPECT_NEAR(rows.back()[4], 0.85, kRampStep);
+}
+
+// The scene completes the colour configuration a fresh machine lacks and
+// keeps what the user stored: the circle's red gain is merged into every
+// frame.
+TEST_F(TintwellCli, NatureMergesTheStoredCircleGains) {
+    CreateProgramDataFolder();
+    ASSERT_EQ(Tintwell({"settings", "set", "CIRCLE", "R", "0.5"}).exitCode, 0);
+    const std::string table = WriteScratchFile("table.csv", "5000,1,1,1\n6000,1,0.8,1\n");
+    const Outcome run =
+        Tintwell({"nature", "--clock", "virtual", "--table", table, "--reading", "300:6000"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 51u);
+    EXPECT_NEAR(rows.back()[2], 0.5, kRampStep);
+    EXPECT_NEAR(rows.back()[3], 0.8, kRampStep);
+    EXPECT_NEAR(rows.back()[4], 1.0, kRampStep);
+    EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "R"}).out, "0.5\n");
+    EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "G"}).out, "1\n");
+}
+
+// On AMD graphics each frame moves the white point; the gains read back
+// from it match the mapped ones up to the coordinates' 1/10000.
+TEST_F(TintwellCli, NatureOnAmdGraphicsReadsTheGainsBackFromTheWhitePoint) {
+    CreateProgramDataFolder();
+    std::string machine = ReadFile(fs::path(TINTWELL_EXAMPLE_MACHINES) / "amd-laptop.json");
+    machine.insert(machine.find('{') + 1, R"("sensors": {"lightSensors": [{}]},)");
+    const std::string table =
+        WriteScratchFile("table.csv", "cct,r,g,b\n5000,1,1,1\n6000,0.8,0.9,1\n");
+    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--machine",
+                                  WriteScratchFile("amd.json", machine), "--table", table,
+                                  "--reading", "300:6000"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 51u);
+    ExpectTransition(rows, 0, 5000.0, 20.0, 6000.0, 0.0);
+    constexpr double kWhitePointStep = 2e-3;
+    EXPECT_NEAR(rows.back()[2], 0.8, kWhitePointStep);
+    EXPECT_NEAR(rows.back()[3], 0.9, kWhitePointStep);
+    EXPECT_NEAR(rows.back()[4], 1.0, kWhitePointStep);
+}
+
 // A desktop's graphics have no nature-colour road; the AMD laptop has no
 // light sensor to subscribe to.
 TEST_F(TintwellCli, NatureRefusalsOfTheLibraryExitWithOne) {
