@@ -4,6 +4,9 @@
 #include <fstream>
 #include <ostream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "nature_command.h"
 #include "progress_bar.h"
@@ -20,7 +23,8 @@ constexpr int kIntelDisplay = 0;
 constexpr int kAmdDisplay = 3;
 constexpr int kNoDeviceId = -1;
 constexpr int kExportSuccess = 0;
-constexpr unsigned int kForward = 1;
+constexpr unsigned int kForwardReadings = 1;
+constexpr int kNatureColourOn = 1;
 constexpr unsigned int kNatureFlag = 0;
 constexpr int kEyeProtectOff = 0;
 // Thousandths: the blue-protect ratio 1 leaves blue as it is.
@@ -119,7 +123,7 @@ void Configure(const NatureArguments& arguments, int displayType) {
     SetNatureColorAll(arguments.frames, arguments.intervalMs, kNatureFlag, arguments.diffThresh,
                       arguments.lowLuma, arguments.luxThresh);
     StoreNeutralColourConfiguration();
-    RequireStored(SetIsNatureColor(1), "IsNatureColor");
+    RequireStored(SetIsNatureColor(kNatureColourOn), "IsNatureColor");
     InitMonitorId();
     if (displayType == kIntelDisplay && GetMonitorId(kNoDeviceId) == kNoDeviceId) {
         throw LibraryRefusal(
@@ -137,7 +141,7 @@ class Subscription {
             throw LibraryRefusal("the library refused the subscription of type " +
                                  std::to_string(type) + " (result " + std::to_string(result) + ")");
         }
-        SetNatureColorStatus(kForward);
+        SetNatureColorStatus(kForwardReadings);
     }
     ~Subscription() { UninstallNatureColorObject(type_); }
     Subscription(const Subscription&) = delete;
