@@ -30,13 +30,10 @@ std::vector<HeldAttachment> HoldAttachments(
     return held;
 }
 
-void Hand(const SensorModel::Service::Delivery& delivery, ISensorDataReport* report,
-          const HeldAttachment& to) {
-    if (delivery.report) {
-        to.sink->OnDataUpdated(to.sensor, report);
-    } else {
-        to.sink->OnStateChanged(to.sensor, delivery.state);
-    }
+HRESULT Hand(const SensorModel::Service::Delivery& delivery, ISensorDataReport* report,
+             const HeldAttachment& to) {
+    return delivery.report ? to.sink->OnDataUpdated(to.sensor, report)
+                           : to.sink->OnStateChanged(to.sensor, delivery.state);
 }
 
 ReportValue ValueOrMissing(std::optional<float> value) {
@@ -103,8 +100,9 @@ void SensorModel::Service::Deliver(std::size_t index) {
         lock.unlock();
         ISensorDataReport* report =
             delivery.report ? NewDataReport(shared_from_this(), *delivery.report) : nullptr;
+        std::vector<HRESULT> answers;
         for (const auto& attachment : held) {
-            Hand(delivery, report, attachment);
+            answers.push_back(Hand(delivery, report, attachment));
             attachment.sink->Release();
             attachment.sensor->Release();
         }
@@ -112,6 +110,7 @@ void SensorModel::Service::Deliver(std::size_t index) {
             report->Release();
         }
         lock.lock();
+        sinkAnswers.insert(sinkAnswers.end(), answers.begin(), answers.end());
         --undelivered;
         delivered.notify_all();
     }
@@ -182,6 +181,11 @@ std::size_t SensorModel::AttachedSinks() const {
         count += sensor.attachments.size();
     }
     return count;
+}
+
+std::vector<HRESULT> SensorModel::SinkAnswers() const {
+    std::lock_guard lock(service_->mutex);
+    return service_->sinkAnswers;
 }
 
 long SensorModel::LiveObjects() const {

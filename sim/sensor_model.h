@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -72,6 +73,8 @@ class SensorModel {
     // delivered and the sinks have returned.
     void AwaitDeliveries();
 
+    // What the sinks answered, one result per sink and delivery, in order.
+    std::vector<HRESULT> SinkAnswers() const;
     // Sinks attached to light sensors now, counted once per sensor object.
     std::size_t AttachedSinks() const;
     // Sensor API objects (manager, collections, sensors, reports) that a

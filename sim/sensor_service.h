@@ -37,6 +37,7 @@ struct SensorModel::Service : std::enable_shared_from_this<SensorModel::Service>
     bool managerRegistered = true;
     std::vector<LightSensor> sensors;  // by index; only ever grows
     std::size_t undelivered = 0;       // deliveries queued or in hand
+    std::vector<HRESULT> sinkAnswers;
     std::atomic<long> liveObjects{0};
 
     // Attaches `sink` (already referenced for the attachment) to a client's

@@ -39,10 +39,11 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
             return result;
         }
         if (value.Get().vt == VT_R4) {
-            light_ = value.Get().fltVal;
+            const float light = value.Get().fltVal;
+            light_ = light;
             if (Status() != 0) {
                 NaturalTone::Instance().StartCctDimming(
-                    static_cast<float>(NatureColorMonitor::Instance().SensorCct()), light_);
+                    static_cast<float>(NatureColorMonitor::Instance().SensorCct()), light);
             }
         }
         return result;

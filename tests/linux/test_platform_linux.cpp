@@ -11,6 +11,7 @@
 #include "platform/utf8.h"
 #include "sim/machine.h"
 #include "sim/machine_clock.h"
+#include "sim/sensor_model.h"
 
 namespace tw_test {
 
@@ -139,6 +140,10 @@ bool ExportTest::MakeIniReadOnly() {
     fs::permissions(IniFile(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     return true;
+}
+
+void UnregisterSensorManager() {
+    sim::Machine::Current().Sensors().SetManagerRegistered(false);
 }
 
 std::vector<std::string> ExportTest::LogLinesRaw() {

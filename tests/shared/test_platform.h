@@ -124,6 +124,10 @@ void PrepareFrontEndMachine();
 // time, so that a worker is known to be busy right after a request.
 bool FrontEndMachineWritesGainsSlowly();
 
+// Leaves the machine without the Sensor API's manager class. Linux: the
+// simulated machine loses it; Windows: Wine never registers it.
+void UnregisterSensorManager();
+
 // The threads of this process, the library's workers among them.
 std::size_t ThreadCount();
 

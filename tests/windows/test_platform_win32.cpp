@@ -114,6 +114,9 @@ bool OnWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+// Wine 8 registers no class for the Sensor API.
+void UnregisterSensorManager() {}
+
 std::vector<std::string> DebugOutputTexts() {
     std::lock_guard lock(g_debugOutputMutex);
     return g_debugOutput;
