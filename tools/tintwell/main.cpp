@@ -1,6 +1,6 @@
 // tintwell: drives the library through its C exports, the way a front-end
-// application does: settings, what the library detects, colour temperature;
-// and, beside the exports, what ADL reports.
+// application does: settings, what the library detects, colour temperature,
+// nature-colour scenes; and, beside the exports, what ADL reports.
 #include <iostream>
 #include <string>
 
@@ -8,6 +8,7 @@
 
 #include "adl_command.h"
 #include "hardware_commands.h"
+#include "nature_command.h"
 #include "settings_commands.h"
 
 namespace {
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     temperature->add_option("--ratio", gains.ratio, "blue-protect ratio");
     CLI::App* adl =
         app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
+    tintwell_cli::NatureArguments scene;
+    CLI::App* nature = tintwell_cli::AddNatureCommand(app, scene);
 
     try {
         app.parse(argc, argv);
@@ -63,6 +66,9 @@ int main(int argc, char** argv) {
     }
     if (adl->parsed()) {
         return tintwell_cli::ListAdl(std::cout, std::cerr);
+    }
+    if (nature->parsed()) {
+        return tintwell_cli::RunNature(scene, std::cout, std::cerr);
     }
     if (temperature->parsed()) {
         return tintwell_cli::ApplyTemperature(gains, std::cout, std::cerr);

@@ -128,6 +128,14 @@ class TintwellCli : public ::testing::Test {
     fs::path ProgramDataFolder() const { return root_.Path() / kProgramDataFolder; }
     void CreateProgramDataFolder() const { fs::create_directories(ProgramDataFolder()); }
     std::string IniText() const { return ReadFile(ProgramDataFolder() / kIniFileName); }
+    std::string WriteScratchFile(const std::string& name, const std::string& text) const {
+        const fs::path file = root_.Path() / name;
+        std::ofstream(file) << text;
+        return file.string();
+    }
+    std::string ScratchPath(const std::string& name) const {
+        return (root_.Path() / name).string();
+    }
 
   private:
     static std::vector<char*> Pointers(std::vector<std::string>& texts) {
@@ -343,6 +351,200 @@ TEST_F(TintwellCli, UnknownRoadIsAUsageError) {
     const Outcome run = Tintwell({"temperature", "--road", "magenta", "1", "1", "1"});
     EXPECT_EQ(run.exitCode, kExitUsage);
     EXPECT_NE(run.err.find("magenta"), std::string::npos) << run.err;
+}
+
+// A scene's frames as numbers: time_ms, cct, r, g, b.
+std::vector<std::vector<double>> FrameRows(const std::string& csv) {
+    std::vector<std::string> lines = Lines(csv);
+    EXPECT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "time_ms,cct,r,g,b");
+    std::vector<std::vector<double>> rows;
+    for (auto line = std::next(lines.begin()); line != lines.end(); ++line) {
+        std::vector<double> row;
+        std::istringstream fields(*line);
+        for (std::string field; std::getline(fields, field, ',');) {
+            row.push_back(std::stod(field));
+        }
+        EXPECT_EQ(row.size(), 5u) << *line;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// A transition of 50 frames: the steps, then the target once more.
+void ExpectTransition(const std::vector<std::vector<double>>& rows, std::size_t first,
+                      double fromCct, double step, double target, double startMs) {
+    ASSERT_GE(rows.size(), first + 51);
+    for (std::size_t i = 0; i < 51; ++i) {
+        const auto& row = rows[first + i];
+        EXPECT_EQ(row[0], startMs + 100.0 * static_cast<double>(i)) << "frame " << i;
+        EXPECT_EQ(row[1], i < 50 ? fromCct + step * static_cast<double>(i + 1) : target)
+            << "frame " << i;
+    }
+}
+
+constexpr double kRampStep = 1.0 / 65535.0;
+
+TEST_F(TintwellCli, NatureReadingMovesTheIntelRampFrameByFrameToTheMappedGains) {
+    CreateProgramDataFolder();
+    const std::string table =
+        WriteScratchFile("table.csv", "cct,r,g,b\n5000,1,1,1\n6000,0.8,0.9,1\n");
+    const std::string out = ScratchPath("scene");
+    const Outcome run = Tintwell(
+        {"nature", "--clock", "virtual", "--table", table, "--reading", "300:6000", "--out", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    const auto rows = FrameRows(ReadFile(fs::path(out) / "frames.csv"));
+    ASSERT_EQ(rows.size(), 51u);
+    ExpectTransition(rows, 0, 5000.0, 20.0, 6000.0, 0.0);
+    EXPECT_NEAR(rows.back()[2], 0.8, kRampStep);
+    EXPECT_NEAR(rows.back()[3], 0.9, kRampStep);
+    EXPECT_NEAR(rows.back()[4], 1.0, kRampStep);
+    EXPECT_NEAR(rows.front()[2], 1.0 - 0.2 * 0.02, kRampStep);
+
+    const std::string svg = ReadFile(fs::path(out) / "frames.svg");
+    EXPECT_TRUE(svg.starts_with("<?xml")) << svg;
+    EXPECT_TRUE(svg.ends_with("</svg>\n"));
+    EXPECT_EQ(Occurrences(svg, "<polyline"), 4u);
+    EXPECT_EQ(Occurrences(svg, "<svg"), 1u);
+    EXPECT_EQ(Occurrences(svg, "<text"), Occurrences(svg, "</text>"));
+}
+
+// The second reading comes in the middle of the first transition and starts
+// a new one from the CCT reached.
+TEST_F(TintwellCli, NatureScriptRestartsTheTransitionFromTheCctReached) {
+    CreateProgramDataFolder();
+    const std::string script =
+        WriteScratchFile("script.csv", "time_ms,lux,kelvin\n0,300,6000\n2000,300,4000\n");
+    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--script", script});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 20u + 51u);
+    EXPECT_EQ(rows[19][1], 5400.0);
+    ExpectTransition(rows, 20, 5400.0, -28.0, 4000.0, 2000.0);
+}
+
+TEST_F(TintwellCli, NatureTypeOneTakesTheCctFromTheFirmwareEvent) {
+    CreateProgramDataFolder();
+    const Outcome run =
+        Tintwell({"nature", "--clock", "virtual", "--type", "1", "--reading", "300:6000"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 51u);
+    ExpectTransition(rows, 0, 5000.0, 20.0, 6000.0, 0.0);
+}
+
+TEST_F(TintwellCli, NatureMalformedInputsAreUsageErrors) {
+    CreateProgramDataFolder();
+    const std::string badTable = WriteScratchFile("bad.csv", "cct,r,g,b\n5000,1,one,1\n");
+    const std::string descending = WriteScratchFile("down.csv", "6000,1,1,1\n5000,1,1,1\n");
+    const std::string empty = WriteScratchFile("empty.csv", "cct,r,g,b\n");
+    const std::string backwards = WriteScratchFile("script.csv", "500,300,6000\n100,300,5000\n");
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--table", badTable, "--reading", "300:6000"},
+             {"--table", descending, "--reading", "300:6000"},
+             {"--table", empty, "--reading", "300:6000"},
+             {"--script", backwards},
+             {"--reading", "300"},
+             {"--reading", "300:-1"},
+             {},
+             {"--type", "2", "--reading", "300:6000"},
+             {"--table", ScratchPath("missing.csv"), "--reading", "300:6000"}}) {
+        std::vector<std::string> command = {"nature", "--clock", "virtual"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const Outcome run = Tintwell(command);
+        EXPECT_EQ(run.exitCode, kExitUsage) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(IniText(), "");
+}
+
+// Readings from the command line follow each other once a transition has
+// ended; a dark reading goes to the low-light CCT, and one within the
+// difference threshold of the last target starts nothing.
+TEST_F(TintwellCli, NatureConfigurationAndReadingsShapeTheFrames) {
+    CreateProgramDataFolder();
+    const std::string table =
+        WriteScratchFile("table.csv", "\n 4000 , 1, 0.9, 0.8\n\n6000,1,1,1\n");
+    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--table", table, "--frames",
+                                  "10", "--interval", "20", "--low-luma", "4500", "--reading",
+                                  "300:6000", "--reading", "20:6000", "--reading", "300:4550"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 22u);
+    for (std::size_t i = 0; i < 11; ++i) {
+        EXPECT_EQ(rows[i][0], 20.0 * static_cast<double>(i));
+        EXPECT_EQ(rows[i][1], std::min(5100.0 + 100.0 * static_cast<double>(i), 6000.0));
+        EXPECT_EQ(rows[11 + i][0], 220.0 + 20.0 * static_cast<double>(i));
+        EXPECT_EQ(rows[11 + i][1], std::max(5850.0 - 150.0 * static_cast<double>(i), 4500.0));
+    }
+    EXPECT_NEAR(rows.back()[3], 0.925, kRampStep);
+    EXPECT_NEAR(rows.back()[4], 0.85, kRampStep);
+}
+
+// The scene completes the colour configuration a fresh machine lacks and
+// keeps what the user stored: the circle's red gain is merged into every
+// frame.
+TEST_F(TintwellCli, NatureMergesTheStoredCircleGains) {
+    CreateProgramDataFolder();
+    ASSERT_EQ(Tintwell({"settings", "set", "CIRCLE", "R", "0.5"}).exitCode, 0);
+    const std::string table = WriteScratchFile("table.csv", "5000,1,1,1\n6000,1,0.8,1\n");
+    const Outcome run =
+        Tintwell({"nature", "--clock", "virtual", "--table", table, "--reading", "300:6000"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 51u);
+    EXPECT_NEAR(rows.back()[2], 0.5, kRampStep);
+    EXPECT_NEAR(rows.back()[3], 0.8, kRampStep);
+    EXPECT_NEAR(rows.back()[4], 1.0, kRampStep);
+    EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "R"}).out, "0.5\n");
+    EXPECT_EQ(Tintwell({"settings", "get", "CIRCLE", "G"}).out, "1\n");
+}
+
+// On AMD graphics each frame moves the white point; the gains read back
+// from it match the mapped ones up to the coordinates' 1/10000.
+TEST_F(TintwellCli, NatureOnAmdGraphicsReadsTheGainsBackFromTheWhitePoint) {
+    CreateProgramDataFolder();
+    std::string machine = ReadFile(fs::path(TINTWELL_EXAMPLE_MACHINES) / "amd-laptop.json");
+    machine.insert(machine.find('{') + 1, R"("sensors": {"lightSensors": [{}]},)");
+    const std::string table =
+        WriteScratchFile("table.csv", "cct,r,g,b\n5000,1,1,1\n6000,0.8,0.9,1\n");
+    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--machine",
+                                  WriteScratchFile("amd.json", machine), "--table", table,
+                                  "--reading", "300:6000"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows = FrameRows(run.out);
+    ASSERT_EQ(rows.size(), 51u);
+    ExpectTransition(rows, 0, 5000.0, 20.0, 6000.0, 0.0);
+    constexpr double kWhitePointStep = 2e-3;
+    EXPECT_NEAR(rows.back()[2], 0.8, kWhitePointStep);
+    EXPECT_NEAR(rows.back()[3], 0.9, kWhitePointStep);
+    EXPECT_NEAR(rows.back()[4], 1.0, kWhitePointStep);
+}
+
+// A desktop's graphics have no nature-colour road; the AMD laptop has no
+// light sensor to subscribe to.
+TEST_F(TintwellCli, NatureRefusalsOfTheLibraryExitWithOne) {
+    CreateProgramDataFolder();
+    for (const auto& [machine, reason] :
+         std::vector<std::array<std::string, 2>>{{"desktop-makers-monitor.json", "display type"},
+                                                 {"amd-laptop.json", "subscription"}}) {
+        UseExampleMachine(machine);
+        const Outcome run = Tintwell({"nature", "--clock", "virtual", "--reading", "300:6000"});
+        EXPECT_EQ(run.exitCode, kExitLibraryFailure) << machine;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 }  // namespace
