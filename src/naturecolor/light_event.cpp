@@ -22,8 +22,8 @@ std::optional<float> FloatValue(const PROPVARIANT& value) {
 }  // namespace
 
 LightEvent& LightEvent::Instance() {
-    static LightEvent* const instance = new LightEvent;
-    return *instance;
+    static LightEvent instance;
+    return instance;
 }
 
 HRESULT STDMETHODCALLTYPE LightEvent::QueryInterface(REFIID iid, void** object) {

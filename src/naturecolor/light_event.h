@@ -1,8 +1,9 @@
 // The sink of the light sensor for nature colour on the light sensor alone:
 // each data report's lux and kelvin become a reading of the dimming engine,
 // while the front-end's status allows it. The Sensor API calls it on threads
-// of its own, so it lives as long as the process: a sensor may still hold it
-// after the library has let go of its subscription.
+// of its own, so it lives as long as the library: a sensor may still hold it
+// after the library has let go of its subscription. Its destruction at
+// unload or exit changes nothing a late call could see.
 #pragma once
 
 #include <windows.h>

@@ -15,6 +15,7 @@
 #include "naturecolor/sensor_light_event_handle.h"
 #include "platform/com_ptr.h"
 #include "platform/module_reference.h"
+#include "platform/process_end.h"
 #include "util/text_conversion.h"
 
 namespace {
@@ -27,9 +28,19 @@ constexpr unsigned int kSensorColorEvent = 705;
 // The manager and the light sensors, kept from the first subscription to the
 // uninstall so that a repeated subscription re-uses them, and with them a
 // reference to the library: the sensors hold its sinks and call them on
-// threads of their own. Never freed, as the sinks are not: at process exit
-// the Sensor API's objects must not be called, it may be gone already.
+// threads of their own. While the reference is held the library stays
+// loaded, so it is destroyed holding one only when the process ends: the
+// reference is then abandoned, and so are the Sensor API's objects when the
+// system has ended the process's threads (the API may be gone already).
 struct SensorSubscription {
+    ~SensorSubscription() {
+        library.Abandon();
+        if (platform::ProcessIsEnding()) {
+            collection.Abandon();
+            manager.Abandon();
+        }
+    }
+
     std::mutex mutex;
     ComPtr<ISensorManager> manager;
     ComPtr<ISensorCollection> collection;
@@ -37,8 +48,8 @@ struct SensorSubscription {
 };
 
 SensorSubscription& Subscription() {
-    static auto* const subscription = new SensorSubscription;
-    return *subscription;
+    static SensorSubscription subscription;
+    return subscription;
 }
 
 // COM initialisations that subscriptions on this thread left in place, for

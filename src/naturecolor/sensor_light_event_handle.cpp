@@ -20,8 +20,8 @@ constexpr HRESULT kUnexpectedFailure = static_cast<HRESULT>(0xFFFFFFFFu);
 }  // namespace
 
 SensorLightEventHandle& SensorLightEventHandle::Instance() {
-    static SensorLightEventHandle* const instance = new SensorLightEventHandle;
-    return *instance;
+    static SensorLightEventHandle instance;
+    return instance;
 }
 
 HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,

@@ -31,6 +31,8 @@ class ModuleReference {
 
     explicit operator bool() const { return module_ != nullptr; }
     void Reset() noexcept;
+    // Forgets the reference without releasing it, for a process that is ending.
+    void Abandon() noexcept { module_ = nullptr; }
 
   private:
     void* module_ = nullptr;
