@@ -77,12 +77,7 @@ class Dimming : public ExportTest {
     }
 
     static void PrepareSettings() {
-        TW(SetCircleR)(1.0);
-        TW(SetCircleG)(1.0);
-        TW(SetCircleB)(1.0);
-        TW(SetEyeProtect)(0);
-        TW(SetBlueProtect)(1000);
-        TW(SetIsNatureColor)(1);
+        StoreNeutralNatureColourSettings();
         TW(ClearMappingInfo)();
         TW(AddCctMappingInfo)(3000.0f, 1.0, 0.7, 0.4);
         TW(AddCctMappingInfo)(5000.0f, 1.0, 1.0, 1.0);

@@ -98,12 +98,7 @@ class NatureColorSensors : public ExportTest {
     }
 
     static void Prepare() {
-        TW(SetCircleR)(1.0);
-        TW(SetCircleG)(1.0);
-        TW(SetCircleB)(1.0);
-        TW(SetEyeProtect)(0);
-        TW(SetBlueProtect)(1000);
-        TW(SetIsNatureColor)(1);
+        StoreNeutralNatureColourSettings();
         TW(InitMonitorId)();
         TW(ClearMappingInfo)();
         TW(AddCctMappingInfo)(3000.0f, 1.0, 0.6, 0.3);

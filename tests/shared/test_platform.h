@@ -137,6 +137,10 @@ std::size_t ThreadCount();
 std::optional<int> RunTestInChildProcess(const std::string& testName,
                                          std::chrono::milliseconds patience);
 
+// Circle gains of 1, no eye or blue protection, nature colour on: the
+// colour configuration every nature colour frame reads.
+void StoreNeutralNatureColourSettings();
+
 // The INI file's lines without their line ends.
 std::vector<std::string> SplitLines(std::string_view text);
 

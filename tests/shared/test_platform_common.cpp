@@ -43,4 +43,13 @@ std::vector<LogRecord> ExportTest::LogRecords() {
     return records;
 }
 
+void StoreNeutralNatureColourSettings() {
+    TW(SetCircleR)(1.0);
+    TW(SetCircleG)(1.0);
+    TW(SetCircleB)(1.0);
+    TW(SetEyeProtect)(0);
+    TW(SetBlueProtect)(1000);
+    TW(SetIsNatureColor)(1);
+}
+
 }  // namespace tw_test
