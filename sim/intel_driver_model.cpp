@@ -387,6 +387,13 @@ std::vector<FeatureDataCall> IntelDriverModel::FeatureDataCalls() const {
     return server_->featureDataCalls;
 }
 
+void IntelDriverModel::ForgetCalls() {
+    std::lock_guard lock(server_->mutex);
+    server_->deviceQueries.clear();
+    server_->gammaRampCalls.clear();
+    server_->featureDataCalls.clear();
+}
+
 int IntelDriverModel::LiveObjects() const {
     std::lock_guard lock(server_->mutex);
     return server_->liveObjects;

@@ -62,6 +62,8 @@ class IntelDriverModel {
     std::vector<DeviceQuery> DeviceQueries() const;
     std::vector<GammaRampCall> GammaRampCalls() const;
     std::vector<FeatureDataCall> FeatureDataCalls() const;
+    // Drops the calls recorded so far, for a long run that repeats them.
+    void ForgetCalls();
     // Driver objects not yet released by their last holder, and the
     // references held on them.
     int LiveObjects() const;

@@ -184,6 +184,20 @@ TW_API int StartMonitorNatureColor(unsigned int type);
 TW_API void SetNatureColorStatus(unsigned int status);
 TW_API int UninstallNatureColorObject(unsigned int type);
 
+/* The panel's factory 3D lookup tables (colour field on the firmware road).
+ * The golden path is taken relative to the host executable's folder and
+ * serves once the panel no longer matches the firmware's tables; the cache
+ * path is the folder prefix of the per-mode cache files (default
+ * C:\\ProgramData\\Vozaz\\OrvLumivex\\), used from the next panel change
+ * on. Both: 0, -1 for a null path. ResetDisplayerLut3D loads the identity
+ * table into the Intel driver: 0, or -1. IsLcdChanged refreshes the mode's
+ * cache file and answers 0 when the panel no longer matches the tables (or
+ * they could not be refreshed), -1 when it matches or setType is not 1. */
+TW_API int SetColorFieldGoldenFilePath(const char* path);
+TW_API int SetColorFieldTempLutFilePath(const char* path);
+TW_API int ResetDisplayerLut3D(void);
+TW_API int IsLcdChanged(unsigned int mode, unsigned int setType);
+
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the
  * firmware gave none; SetDpStatus returns the firmware's own result (0 when it

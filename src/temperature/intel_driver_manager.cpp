@@ -15,3 +15,11 @@ IntelDriverManager::~IntelDriverManager() = default;
 std::wstring IntelDriverManager::GetMainActiveDeviceName() {
     return discovery::GetMainActiveDeviceName("IntelDriverManager::GetMainActiveDeviceName");
 }
+
+std::int32_t IntelDriverManager::GetIntelDeviceId() {
+    const std::wstring name = discovery::FirstAdapterName();
+    if (name.empty()) {
+        return 0;
+    }
+    return driver_.EnumActiveDevices(name).value_or(0);
+}
