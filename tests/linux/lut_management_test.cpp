@@ -257,11 +257,4 @@ TEST_F(LutManagement, DriverRefusalsFailTheSwitchWithTheirLines) {
     EXPECT_TRUE(Logged(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
 }
 
-TEST_F(LutManagement, NullPathsAreRefused) {
-    EXPECT_EQ(TW(SetColorFieldGoldenFilePath)(nullptr), -1);
-    EXPECT_EQ(TW(SetColorFieldTempLutFilePath)(nullptr), -1);
-    EXPECT_TRUE(Logged(3, "Set Golden File Path Failed! filePath is nullptr!"));
-    EXPECT_TRUE(Logged(3, "Set Temp Lut File Path Failed! filePath is nullptr!"));
-}
-
 }  // namespace tw_test
