@@ -65,17 +65,6 @@ std::size_t FirmwareReads() {
     return Machine().Firmware().FirmwareTableCalls().size();
 }
 
-// Whether a line holding `text` was logged at `level`, after the first `from` records.
-bool Logged(int level, const std::string& text, std::size_t from = 0) {
-    const auto records = ExportTest::LogRecords();
-    for (std::size_t n = from; n < records.size(); ++n) {
-        if (records[n].level == level && records[n].text.find(text) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void SealControlHeader(Bytes& block) {
     unsigned sum = 0;
     for (std::size_t n = kControlHeader; n < kControlHeader + 14; ++n) {
@@ -148,7 +137,7 @@ TEST_F(LutManagement, StaleCacheFilesAreRewrittenFromTheFirmware) {
         EXPECT_EQ(TW(IsLcdChanged)(2, 1), -1);
         EXPECT_EQ(ReadBytes(CacheFile(L"P3.bin")), table);
     }
-    EXPECT_TRUE(Logged(
+    EXPECT_TRUE(LoggedContaining(
         3, "3D LUT Data File Len Error! fileName:C:\\ProgramData\\Vozaz\\OrvLumivex\\P3.bin"));
 }
 
@@ -169,12 +158,14 @@ TEST_F(LutManagement, AReplacedPanelSwitchesToTheGoldenFileForGood) {
     ASSERT_EQ(TW(SetColorFieldTempLutFilePath)("C:\\LutCache\\"), 0);
 
     ASSERT_TRUE(Lut().SetDisplayerLut3D(1));
-    EXPECT_TRUE(Logged(3,
-                       "LCD Invalid! Bios SN:12345678 , Edid SN:68000000 , Bios Vendor:BOE# , "
-                       "Edid Vendor:BOE# , Bios Week:36 , Edid Week:36 , Bios Year:2023 , "
-                       "Edid Year:2023(LutHandle3D::IsLcdDataValid)"));
-    EXPECT_TRUE(Logged(0, "Lcd changed!"));
-    EXPECT_TRUE(Logged(0, "Read Data File:C:\\Program Files\\Vozaz\\OrvLumivex\\golden.bin"));
+    EXPECT_TRUE(
+        LoggedContaining(3,
+                         "LCD Invalid! Bios SN:12345678 , Edid SN:68000000 , Bios Vendor:BOE# , "
+                         "Edid Vendor:BOE# , Bios Week:36 , Edid Week:36 , Bios Year:2023 , "
+                         "Edid Year:2023(LutHandle3D::IsLcdDataValid)"));
+    EXPECT_TRUE(LoggedContaining(0, "Lcd changed!"));
+    EXPECT_TRUE(
+        LoggedContaining(0, "Read Data File:C:\\Program Files\\Vozaz\\OrvLumivex\\golden.bin"));
     // The firmware's table was cached under the normal name before the panel
     // was found changed; the golden one goes where the cache path now points.
     EXPECT_EQ(ReadBytes(CacheFile(L"sRGB.bin")), lut_block::MakeTable(measured, 1));
@@ -222,7 +213,7 @@ TEST_F(LutManagement, BrokenFirmwareBlocksCountAsAChangedPanel) {
         InstallFirmware(broken.block);
         const std::size_t before = LogRecords().size();
         EXPECT_EQ(TW(IsLcdChanged)(1, 1), 0);
-        EXPECT_TRUE(Logged(3, broken.line, before));
+        EXPECT_TRUE(LoggedContaining(3, broken.line, before));
         EXPECT_FALSE(fs::exists(CacheFile(L"sRGB.bin")));
     }
 }
@@ -249,12 +240,12 @@ TEST_F(LutManagement, EachSourceEntryKeepsTheLowTenBitsOfItsThreeFields) {
 TEST_F(LutManagement, DriverRefusalsFailTheSwitchWithTheirLines) {
     Machine().IntelDriver().SetFeatureStatus(5);
     EXPECT_EQ(TW(ResetDisplayerLut3D)(), -1);
-    EXPECT_TRUE(Logged(3, "Set HW 3D LUT failed!(LutHandle3D::SetHardwareLut3D)"));
+    EXPECT_TRUE(LoggedContaining(3, "Set HW 3D LUT failed!(LutHandle3D::SetHardwareLut3D)"));
     EXPECT_EQ(TableLoads().size(), 1u);
 
     Machine().IntelDriver().SetPresent(false);
     EXPECT_FALSE(Lut().SetDisplayerLut3D(1));
-    EXPECT_TRUE(Logged(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
+    EXPECT_TRUE(LoggedContaining(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
 }
 
 }  // namespace tw_test

@@ -54,15 +54,6 @@ std::vector<float> Sequence(float from, float step, int frames, float target) {
     return ccts;
 }
 
-bool HasLog(int level, const std::string& text) {
-    for (const auto& record : ExportTest::LogRecords()) {
-        if (record.level == level && record.text.find(text) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 // An Intel laptop with nature colour on, a three-row table from 3000 K to
@@ -213,7 +204,7 @@ TEST_F(Dimming, WithoutTheDriversDeviceIdNothingReachesTheDriver) {
     WriteIni("");
     PrepareSettings();
     EXPECT_EQ(TW(SetDefaultNatureColor)(), -7);
-    EXPECT_TRUE(HasLog(3, "SetInitTemper: ProgramGammaRamp fail, errorCode = -7"));
+    EXPECT_TRUE(LoggedContaining(3, "SetInitTemper: ProgramGammaRamp fail, errorCode = -7"));
     EXPECT_EQ(FramesOf({6500.0f}).size(), 0u);  // the reading initialised
     EXPECT_EQ(FramesOf({5500.0f}).size(), 51u);
     EXPECT_TRUE(Ramps().empty());
@@ -222,22 +213,22 @@ TEST_F(Dimming, WithoutTheDriversDeviceIdNothingReachesTheDriver) {
 TEST_F(Dimming, DriverFailuresAreReportedByTheDefaultState) {
     Machine().IntelDriver().SetGammaStatus(3);
     EXPECT_EQ(TW(SetDefaultNatureColor)(), -101);
-    EXPECT_TRUE(HasLog(3, "SetGammaRamp fail!"));
+    EXPECT_TRUE(LoggedContaining(3, "SetGammaRamp fail!"));
 
     Machine().IntelDriver().SetGammaStatus(0);
     Machine().FailCall("SetGammaRamp", E_FAIL);
     EXPECT_EQ(TW(SetDefaultNatureColor)(), -101);
-    EXPECT_TRUE(HasLog(3, "SetGammaRamp fail"));
+    EXPECT_TRUE(LoggedContaining(3, "SetGammaRamp fail"));
 
     // Neither the registered driver object nor a new one can be had.
     Machine().FailCall("GetInterfaceFromGlobal", E_FAIL);
     Machine().FailCall("CoCreateInstance", E_FAIL);
     EXPECT_EQ(TW(SetDefaultNatureColor)(), -101);
-    EXPECT_TRUE(HasLog(3, "CreateInstanceCUIExternal fail"));
+    EXPECT_TRUE(LoggedContaining(3, "CreateInstanceCUIExternal fail"));
 
     TW(SetCircleR)(-1.0);
     EXPECT_EQ(TW(SetDefaultNatureColor)(), -1);
-    EXPECT_TRUE(HasLog(3, "SetInitTemper: GetCurrentColorConfigInfo fail!"));
+    EXPECT_TRUE(LoggedContaining(3, "SetInitTemper: GetCurrentColorConfigInfo fail!"));
 }
 
 TEST_F(Dimming, TheRampIsLinearAndBlueProtectionDimsBlue) {
@@ -263,7 +254,7 @@ TEST_F(Dimming, OnlyIntelAndAmdGraphicsDimAndAnEmptyTableRefusesQuietly) {
         info.mDisplayCardType = type;
         NaturalTone::Instance().SetNatureColorAll(info);
         EXPECT_EQ(NaturalTone::Instance().StartCctDimming(6000.0f, 300.0f), -1);
-        EXPECT_TRUE(HasLog(
+        EXPECT_TRUE(LoggedContaining(
             3, "StartCctDimming: CctDimming not support displayCardType#" + std::to_string(type)));
     }
     Configure(50);

@@ -51,15 +51,6 @@ float StoredLight() {
     return TW(GetSensorLight)(kNothingStored);
 }
 
-bool HasLog(int level, const std::string& text) {
-    for (const auto& record : ExportTest::LogRecords()) {
-        if (record.level == level && record.text == text) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The gain a ramp carries for one channel: its top entry over full scale.
 double RampGain(const sim::GammaRampCall& call, int channel) {
     return static_cast<double>(call.ramp.at(channel * 256 + 255)) / kRampTop;
@@ -183,9 +174,9 @@ TEST_F(NatureColorSensors, TheSinksRefuseNullArgumentsAndOnlyAskedForInterfaces)
     TW(SetNatureColorStatus)(1);
     EXPECT_EQ(light.OnDataUpdated(nullptr, nullptr), E_POINTER);
     EXPECT_EQ(light.OnStateChanged(nullptr, SENSOR_STATE_READY), E_INVALIDARG);
-    EXPECT_TRUE(HasLog(3, "pSensor or pNewData is nullptr!(LightEvent::OnDataUpdated)"));
+    EXPECT_TRUE(Logged(3, "pSensor or pNewData is nullptr!(LightEvent::OnDataUpdated)"));
     EXPECT_TRUE(
-        HasLog(3, "pSensor or pNewData is nullptr!(SensorLightEventHandle::OnDataUpdated)"));
+        Logged(3, "pSensor or pNewData is nullptr!(SensorLightEventHandle::OnDataUpdated)"));
 
     for (ISensorEvents* sink :
          {static_cast<ISensorEvents*>(&light), static_cast<ISensorEvents*>(&firmwareLight)}) {
@@ -207,8 +198,8 @@ TEST_F(NatureColorSensors, TheSensorsStateChangesAreLogged) {
     Sensors().PushStateChange(SENSOR_STATE_ACCESS_DENIED);
     Sensors().PushStateChange(SENSOR_STATE_NO_DATA);
     Settle();
-    EXPECT_TRUE(HasLog(1, "Light sensor is now ready.(LightEvent::OnStateChanged)"));
-    EXPECT_TRUE(HasLog(3, "No permission for the time sensor.(LightEvent::OnStateChanged)"));
+    EXPECT_TRUE(Logged(1, "Light sensor is now ready.(LightEvent::OnStateChanged)"));
+    EXPECT_TRUE(Logged(3, "No permission for the time sensor.(LightEvent::OnStateChanged)"));
     std::size_t stateLines = 0;
     for (const auto& record : LogRecords()) {
         stateLines += record.text.find("OnStateChanged") != std::string::npos ? 1 : 0;
@@ -218,16 +209,16 @@ TEST_F(NatureColorSensors, TheSensorsStateChangesAreLogged) {
 
 TEST_F(NatureColorSensors, UnknownMonitorTypesAreRefused) {
     EXPECT_EQ(TW(StartMonitorNatureColor)(2), -1);
-    EXPECT_TRUE(HasLog(3, "ISensor QueryInterface Faild(StartMonitorNatureColorSensorEvent)"));
+    EXPECT_TRUE(Logged(3, "ISensor QueryInterface Faild(StartMonitorNatureColorSensorEvent)"));
     EXPECT_EQ(TW(UninstallNatureColorObject)(7), -1);
-    EXPECT_TRUE(HasLog(3, "monitorType Error,type:7(UninstallNatureColorObject)"));
+    EXPECT_TRUE(Logged(3, "monitorType Error,type:7(UninstallNatureColorObject)"));
     EXPECT_EQ(Sensors().LiveObjects(), 0);
 }
 
 TEST_F(NatureColorSensors, ARepeatedSubscriptionReusesTheManagerAndTheSensorsFoundBefore) {
     sim::Machine::Current().FailCall("ISensor::SetEventSink", ERROR_ACCESS_DENIED);
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
-    EXPECT_TRUE(HasLog(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
+    EXPECT_TRUE(Logged(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
     EXPECT_EQ(Sensors().AttachedSinks(), 0u);
 
     // Neither a new manager nor a new search would find this machine's state.
@@ -240,7 +231,7 @@ TEST_F(NatureColorSensors, ARepeatedSubscriptionReusesTheManagerAndTheSensorsFou
     EXPECT_EQ(Sensors().AttachedSinks(), 0u);
     EXPECT_EQ(Sensors().LiveObjects(), 0);
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
-    EXPECT_TRUE(HasLog(3,
+    EXPECT_TRUE(Logged(3,
                        "::CoCreateInstance NatureColor SensorManager "
                        "Faild(StartMonitorNatureColorSensorEventImpl)"));
 }
@@ -255,7 +246,7 @@ TEST_F(NatureColorSensors, EachStepOfTheSubscriptionThatFailsIsNamedAndLeavesNoR
     }
     for (const char* line :
          {"GetSensorsByCategory SensorCollection Faild", "get count Faild!", "get sensor Faild"}) {
-        EXPECT_TRUE(HasLog(3, std::string(line) + "(StartMonitorNatureColorSensorEventImpl)"))
+        EXPECT_TRUE(Logged(3, std::string(line) + "(StartMonitorNatureColorSensorEventImpl)"))
             << line;
     }
 }
@@ -263,7 +254,7 @@ TEST_F(NatureColorSensors, EachStepOfTheSubscriptionThatFailsIsNamedAndLeavesNoR
 TEST_F(NatureColorSensors, AMachineWithoutALightSensorHasNothingToSubscribeTo) {
     InstallMachine(DefaultLaptopWith(nlohmann::json::array()));
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
-    EXPECT_TRUE(HasLog(
+    EXPECT_TRUE(Logged(
         3, "GetSensorsByCategory SensorCollection Faild(StartMonitorNatureColorSensorEventImpl)"));
 
     Sensors().AddLightSensor({});
@@ -277,7 +268,7 @@ TEST_F(NatureColorSensors, ASensorThatRefusesTheSinkFailsTheSubscriptionButTheOt
     Prepare();
     TW(SetNatureColorStatus)(1);
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
-    EXPECT_TRUE(HasLog(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
+    EXPECT_TRUE(Logged(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
     EXPECT_EQ(Sensors().AttachedSinks(), 1u);
 
     Reading(300.0f, 6500.0f);

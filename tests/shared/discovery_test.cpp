@@ -7,17 +7,6 @@
 
 namespace tw_test {
 
-namespace {
-
-bool Logged(int level, const std::string& text) {
-    const auto records = ExportTest::LogRecords();
-    return std::any_of(records.begin(), records.end(), [&](const LogRecord& record) {
-        return record.level == level && record.text == text;
-    });
-}
-
-}  // namespace
-
 TEST_F(ExportTest, PhysicalMonitorsOfTheMachineAreCounted) {
     const int count = TW(GetPhyMonitorCount)();
     if (OnWine()) {

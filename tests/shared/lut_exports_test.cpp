@@ -6,37 +6,25 @@
 
 namespace tw_test {
 
-namespace {
-
-bool Logged(int level, const std::string& text) {
-    for (const auto& record : ExportTest::LogRecords()) {
-        if (record.level == level && record.text.find(text) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 using LutExports = ExportTest;
 
 TEST_F(LutExports, NullPathsAndOtherSetTypesAreRefusedBeforeAnyWork) {
     EXPECT_EQ(TW(SetColorFieldGoldenFilePath)(nullptr), -1);
     EXPECT_EQ(TW(SetColorFieldTempLutFilePath)(nullptr), -1);
-    EXPECT_TRUE(Logged(3, "Set Golden File Path Failed! filePath is nullptr!"));
-    EXPECT_TRUE(Logged(3, "Set Temp Lut File Path Failed! filePath is nullptr!"));
+    EXPECT_TRUE(LoggedContaining(3, "Set Golden File Path Failed! filePath is nullptr!"));
+    EXPECT_TRUE(LoggedContaining(3, "Set Temp Lut File Path Failed! filePath is nullptr!"));
     EXPECT_EQ(TW(SetColorFieldGoldenFilePath)("\\golden.bin"), 0);
     EXPECT_EQ(TW(IsLcdChanged)(1, 0), -1);
-    EXPECT_FALSE(Logged(3, "(LutHandle3D::"));
+    EXPECT_FALSE(LoggedContaining(3, "(LutHandle3D::"));
 }
 
 TEST_F(LutExports, ThePanelAndTheDriverDecideTheFirmwareRoad) {
     if (OnWine()) {
         EXPECT_EQ(TW(IsLcdChanged)(1, 1), 0);
-        EXPECT_TRUE(Logged(3, "ReadBiosLutDataBlock Failed!(LutHandle3D::GetSourceDataBlock)"));
+        EXPECT_TRUE(
+            LoggedContaining(3, "ReadBiosLutDataBlock Failed!(LutHandle3D::GetSourceDataBlock)"));
         EXPECT_EQ(TW(ResetDisplayerLut3D)(), -1);
-        EXPECT_TRUE(Logged(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
+        EXPECT_TRUE(LoggedContaining(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
     } else {
         EXPECT_EQ(TW(IsLcdChanged)(1, 1), -1);
         EXPECT_EQ(TW(ResetDisplayerLut3D)(), 0);

@@ -8,15 +8,6 @@ namespace tw_test {
 
 namespace {
 
-bool Logged(int level, const std::string& text) {
-    for (const auto& record : ExportTest::LogRecords()) {
-        if (record.level == level && record.text == text) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void PrepareColourSettings() {
     TW(SetCircleR)(1.0);
     TW(SetCircleG)(0.9);

@@ -63,6 +63,10 @@ class ExportTest : public ::testing::Test {
     // False when the platform cannot make the file unwritable for this user.
     static bool MakeIniReadOnly();
     static std::vector<LogRecord> LogRecords();
+    // Whether a record of `level` is exactly `text`, or holds `part`; the
+    // latter looks only at the records after the first `fromRecord`.
+    static bool Logged(int level, std::string_view text);
+    static bool LoggedContaining(int level, std::string_view part, std::size_t fromRecord = 0);
     static std::vector<std::string> LogLinesRaw();
 };
 

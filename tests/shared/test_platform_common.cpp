@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <regex>
 
 #include "test_platform.h"
@@ -41,6 +42,22 @@ std::vector<LogRecord> ExportTest::LogRecords() {
         }
     }
     return records;
+}
+
+bool ExportTest::Logged(int level, std::string_view text) {
+    const auto records = LogRecords();
+    return std::any_of(records.begin(), records.end(), [&](const LogRecord& record) {
+        return record.level == level && record.text == text;
+    });
+}
+
+bool ExportTest::LoggedContaining(int level, std::string_view part, std::size_t fromRecord) {
+    const auto records = LogRecords();
+    return std::any_of(
+        records.begin() + static_cast<std::ptrdiff_t>(std::min(fromRecord, records.size())),
+        records.end(), [&](const LogRecord& record) {
+            return record.level == level && record.text.find(part) != std::string::npos;
+        });
 }
 
 void StoreNeutralNatureColourSettings() {
