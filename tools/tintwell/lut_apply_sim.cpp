@@ -1,0 +1,82 @@
+// On the simulated machine the tool shares the library's code and machine,
+// so it can switch a mode the way the gamut switch does and read back the
+// driver calls that followed.
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "colorfield/lut_handle_3d.h"
+#include "lut_apply.h"
+#include "settings_commands.h"
+#include "sim/intel_driver_model.h"
+#include "sim/machine.h"
+#include "tintwell/tintwell.h"
+
+namespace tintwell_cli {
+
+namespace {
+
+constexpr std::size_t kDeviceIdWord = 9;
+constexpr std::size_t kRestoreWord = 10;
+constexpr std::uint32_t kComponent = 0x3FF;
+
+std::uint32_t Word(const std::vector<BYTE>& bytes, std::size_t index) {
+    std::uint32_t word = 0;
+    if ((index + 1) * sizeof(word) <= bytes.size()) {
+        std::memcpy(&word, bytes.data() + index * sizeof(word), sizeof(word));
+    }
+    return word;
+}
+
+void PrintComponents(std::ostream& out, std::uint32_t entry) {
+    out << '(' << (entry >> 20 & kComponent) << ", " << (entry >> 10 & kComponent) << ", "
+        << (entry & kComponent) << ')';
+}
+
+// One line per driver call: what was loaded, for which device, and where the
+// table sends black, pure red and white.
+void PrintDriverCall(std::ostream& out, const sim::FeatureDataCall& call) {
+    const std::size_t entries = call.data.size() / sizeof(std::uint32_t);
+    out << (Word(call.header, kRestoreWord) == 1 ? "restore" : "load") << " device "
+        << Word(call.header, kDeviceIdWord) << ": " << entries << " entries";
+    if (entries == LutHandle3D::kLutEntryCount) {
+        out << ", red ";
+        PrintComponents(out, Word(call.data, 16 * 289));
+        out << ", white ";
+        PrintComponents(out, Word(call.data, entries - 1));
+    }
+    out << (call.status == 0 && SUCCEEDED(call.result) ? ", taken\n" : ", refused\n");
+}
+
+int Report(bool succeeded, std::size_t callsBefore, std::string_view refusal, std::ostream& out,
+           std::ostream& err) {
+    const auto calls = sim::Machine::Current().IntelDriver().FeatureDataCalls();
+    for (std::size_t n = callsBefore; n < calls.size(); ++n) {
+        PrintDriverCall(out, calls[n]);
+    }
+    if (!succeeded) {
+        err << "tintwell: " << refusal << "; the log names the step that failed\n";
+        return kExitLibraryFailure;
+    }
+    return kExitSuccess;
+}
+
+std::size_t DriverCalls() {
+    return sim::Machine::Current().IntelDriver().FeatureDataCalls().size();
+}
+
+}  // namespace
+
+int ApplyLut(std::uint32_t mode, std::ostream& out, std::ostream& err) {
+    const std::size_t before = DriverCalls();
+    const bool applied = LutHandle3D::Instance().SetDisplayerLut3D(mode);
+    return Report(applied, before, "the library did not load the mode's table", out, err);
+}
+
+int ResetLut(std::ostream& out, std::ostream& err) {
+    const std::size_t before = DriverCalls();
+    const bool reset = ResetDisplayerLut3D() == 0;
+    return Report(reset, before, "the library did not load the identity table", out, err);
+}
+
+}  // namespace tintwell_cli
