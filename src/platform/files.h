@@ -2,6 +2,9 @@
 // paths; on Linux the simulated machine maps them into its directory tree.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +15,36 @@ namespace platform {
 bool AppendToFile(const std::wstring& path, std::string_view bytes);
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path);
+
+// True when the path names a file or folder, as _access(path, 0) == 0.
+bool FileExists(const std::wstring& path);
+
+// Replaces the file's content with bytes, sharing it with other readers and
+// writers; the folder must exist. False when it cannot open or write.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+
+// A binary input stream opened with deny-none sharing, so that another
+// process writing or replacing the file does not make the open fail. A folder
+// does not open.
+class SharedFileReader {
+  public:
+    explicit SharedFileReader(const std::wstring& path);
+    ~SharedFileReader();
+    SharedFileReader(const SharedFileReader&) = delete;
+    SharedFileReader& operator=(const SharedFileReader&) = delete;
+
+    bool IsOpen() const;
+    // The end position, i.e. the size; the position is back at the start
+    // afterwards. 0 when the size cannot be taken.
+    std::uint64_t Size();
+    // Reads from the current position until size bytes or the end of the
+    // file; the number of bytes read.
+    std::size_t Read(void* buffer, std::size_t size);
+
+  private:
+    struct Stream;  // the platform's open file
+    std::unique_ptr<Stream> stream_;
+};
 
 // The value of an environment variable, or nothing when it is unset or
 // empty (Windows reads both as absent).

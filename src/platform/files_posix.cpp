@@ -1,5 +1,10 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -34,6 +39,72 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
         return std::nullopt;
     }
     return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool FileExists(const std::wstring& path) {
+    return ::access(sim::Machine::Current().HostPath(path).c_str(), F_OK) == 0;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    std::ofstream out(sim::Machine::Current().HostPath(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+struct SharedFileReader::Stream {
+    explicit Stream(int descriptor) : fd(descriptor) {}
+    ~Stream() { ::close(fd); }
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    int fd;
+};
+
+// Windows will not open a folder as a file; neither does the simulated one.
+SharedFileReader::SharedFileReader(const std::wstring& path) {
+    const int fd = ::open(sim::Machine::Current().HostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    auto stream = std::make_unique<Stream>(fd);
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode)) {
+        stream_ = std::move(stream);
+    }
+}
+
+SharedFileReader::~SharedFileReader() = default;
+
+bool SharedFileReader::IsOpen() const {
+    return stream_ != nullptr;
+}
+
+std::uint64_t SharedFileReader::Size() {
+    if (!stream_) {
+        return 0;
+    }
+    const off_t end = ::lseek(stream_->fd, 0, SEEK_END);
+    ::lseek(stream_->fd, 0, SEEK_SET);
+    return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+}
+
+std::size_t SharedFileReader::Read(void* buffer, std::size_t size) {
+    if (!stream_) {
+        return 0;
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(stream_->fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
 }
 
 std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {

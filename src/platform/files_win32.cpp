@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <io.h>
 #include <share.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -29,6 +32,72 @@ bool AppendToFile(const std::wstring& path, std::string_view bytes) {
     CreateParentFolders(path);
     UniqueFile file(_wfsopen(path.c_str(), L"ab", _SH_DENYNO));
     return file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+}
+
+bool FileExists(const std::wstring& path) {
+    return _waccess(path.c_str(), 0) == 0;
+}
+
+// The close is checked too: a write the runtime still buffers fails there.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    FILE* file = _wfsopen(path.c_str(), L"wb", _SH_DENYNO);
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+struct SharedFileReader::Stream {
+    explicit Stream(HANDLE file) : handle(file) {}
+    ~Stream() { CloseHandle(handle); }
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    HANDLE handle;
+};
+
+SharedFileReader::SharedFileReader(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        stream_ = std::make_unique<Stream>(file);
+    }
+}
+
+SharedFileReader::~SharedFileReader() = default;
+
+bool SharedFileReader::IsOpen() const {
+    return stream_ != nullptr;
+}
+
+std::uint64_t SharedFileReader::Size() {
+    if (!stream_) {
+        return 0;
+    }
+    LARGE_INTEGER end{};
+    const bool sized = SetFilePointerEx(stream_->handle, LARGE_INTEGER{}, &end, FILE_END);
+    SetFilePointerEx(stream_->handle, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+    return sized ? static_cast<std::uint64_t>(end.QuadPart) : 0;
+}
+
+// ReadFile counts in 32 bits, so a larger request is read in parts.
+std::size_t SharedFileReader::Read(void* buffer, std::size_t size) {
+    if (!stream_) {
+        return 0;
+    }
+    constexpr std::size_t kLargestPart = 1u << 30;
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const auto part = static_cast<DWORD>(std::min(size - done, kLargestPart));
+        DWORD read = 0;
+        if (!ReadFile(stream_->handle, bytes + done, part, &read, nullptr) || read == 0) {
+            break;
+        }
+        done += read;
+    }
+    return done;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
