@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/registry_model.h"
 #include "sim/wide_text.h"
 
 namespace sim {
@@ -66,6 +67,9 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
     device.stateFlags = monitor.value("stateFlags", DWORD{0});
     device.instance =
         WideMember(monitor, "instance", L"1&0&0&UID" + std::to_wstring(256 * adapterIndex + index));
+    if (const auto edid = monitor.find("edid"); edid != monitor.end()) {
+        device.edid = ParseHexText(edid->get<std::string>(), "displays: monitor edid");
+    }
     return device;
 }
 
@@ -128,6 +132,17 @@ GammaRamp IdentityRamp() {
 }
 
 }  // namespace
+
+std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor) {
+    const auto first = monitor.deviceId.find(L'\\');
+    const auto second =
+        first == std::wstring::npos ? first : monitor.deviceId.find(L'\\', first + 1);
+    if (second == std::wstring::npos) {
+        return std::nullopt;
+    }
+    return L"DISPLAY\\" + monitor.deviceId.substr(first + 1, second - first - 1) + L"\\" +
+           monitor.instance;
+}
 
 void DisplayModel::Load(const nlohmann::json& description) {
     std::lock_guard lock(mutex_);

@@ -33,12 +33,18 @@ struct DisplaySettings {
 };
 
 struct MonitorDevice {
-    std::wstring deviceName;    // \\.\DISPLAY1\Monitor0
-    std::wstring deviceString;  // Generic PnP Monitor
-    std::wstring deviceId;      // MONITOR\BOE0867\{4d36e96e-...}\0001
-    DWORD stateFlags = 0;       // DISPLAY_DEVICE_ACTIVE, DISPLAY_DEVICE_ATTACHED
-    std::wstring instance;      // instance of its DISPLAY\BOE0867\ device node
+    std::wstring deviceName;                // \\.\DISPLAY1\Monitor0
+    std::wstring deviceString;              // Generic PnP Monitor
+    std::wstring deviceId;                  // MONITOR\BOE0C8B\{4d36e96e-...}\0001
+    DWORD stateFlags = 0;                   // DISPLAY_DEVICE_ACTIVE, DISPLAY_DEVICE_ATTACHED
+    std::wstring instance;                  // instance of its DISPLAY\BOE0C8B\ device node
+    std::optional<std::vector<BYTE>> edid;  // kept in the registry below its device node
 };
+
+// The monitor's device node, DISPLAY\<hardware id>\<instance>, where the
+// hardware id is the part of its device id between the first and second
+// backslash; nothing without a second backslash.
+std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor);
 
 // A monitor as the monitor configuration functions (dxva2) see it.
 struct PhysicalMonitor {

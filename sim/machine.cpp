@@ -38,6 +38,22 @@ std::filesystem::path RootFromEnvironment() {
     return DefaultRoot();
 }
 
+// Windows keeps a monitor's EDID below its device node:
+// HKLM\SYSTEM\CurrentControlSet\Enum\<node>\Device Parameters, value EDID.
+void StoreMonitorEdids(const DisplayModel& displays, RegistryModel& registry) {
+    for (const auto& adapter : displays.Adapters()) {
+        for (const auto& monitor : adapter.monitors) {
+            const auto node = MonitorDeviceNode(monitor);
+            if (!monitor.edid || !node) {
+                continue;
+            }
+            registry.Preload(L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\" + *node +
+                                 L"\\Device Parameters",
+                             L"EDID", RegistryValue{REG_BINARY, *monitor.edid});
+        }
+    }
+}
+
 bool IsDriveLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
@@ -107,6 +123,8 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     };
     machine->displays_->Load(part("displays"));
     machine->system_->Load(part("system"));
+    // A value the registry part describes replaces a monitor's.
+    StoreMonitorEdids(*machine->displays_, *machine->registry_);
     machine->registry_->Load(part("registry"));
     machine->firmware_->Load(part("firmware"));
     machine->intelDriver_->Load(part("intelDriver"));

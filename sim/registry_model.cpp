@@ -133,7 +133,9 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::vector<BYTE> ParseHex(const std::string& text, const std::string& where) {
+}  // namespace
+
+std::vector<BYTE> ParseHexText(const std::string& text, const std::string& where) {
     std::vector<BYTE> bytes;
     int high = -1;
     for (char c : text) {
@@ -142,7 +144,7 @@ std::vector<BYTE> ParseHex(const std::string& text, const std::string& where) {
         }
         const int digit = HexDigit(c);
         if (digit < 0) {
-            throw std::invalid_argument("registry: " + where + ": not a hexadecimal string");
+            throw std::invalid_argument(where + ": not a hexadecimal string");
         }
         if (high < 0) {
             high = digit;
@@ -152,10 +154,12 @@ std::vector<BYTE> ParseHex(const std::string& text, const std::string& where) {
         }
     }
     if (high >= 0) {
-        throw std::invalid_argument("registry: " + where + ": odd number of hexadecimal digits");
+        throw std::invalid_argument(where + ": odd number of hexadecimal digits");
     }
     return bytes;
 }
+
+namespace {
 
 RegistryValue ParseValue(const nlohmann::json& entry, const std::string& where) {
     if (!entry.is_object() || !entry.contains("type") || !entry.contains("data")) {
@@ -181,7 +185,7 @@ RegistryValue ParseValue(const nlohmann::json& entry, const std::string& where) 
         value.type = REG_DWORD;
     } else if (type == "REG_BINARY") {
         value.type = REG_BINARY;
-        value.data = ParseHex(data.get<std::string>(), where);
+        value.data = ParseHexText(data.get<std::string>(), "registry: " + where);
     } else {
         throw std::invalid_argument("registry: " + where + ": unknown type " + type);
     }

@@ -15,6 +15,11 @@
 
 namespace sim {
 
+// Bytes written as hexadecimal text, as the registry shows REG_BINARY data:
+// pairs of digits, blanks, ':' and ',' between them ignored. Throws
+// std::invalid_argument naming `where` for anything else.
+std::vector<BYTE> ParseHexText(const std::string& text, const std::string& where);
+
 // One registry value as Windows stores it: string types as UTF-16LE bytes.
 struct RegistryValue {
     DWORD type = REG_NONE;

@@ -14,7 +14,6 @@ namespace {
 constexpr std::wstring_view kCimV2 = L"ROOT\\CIMV2";
 constexpr std::wstring_view kVideoController = L"Win32_VideoController";
 constexpr std::wstring_view kDesktopMonitor = L"Win32_DesktopMonitor";
-constexpr std::wstring_view kMonitorNodePrefix = L"DISPLAY\\";
 
 struct WqlQuery {
     bool allProperties = false;
@@ -106,16 +105,6 @@ class WqlReader {
     std::size_t next_ = 0;
 };
 
-// The hardware id between the first and the second backslash of a device id.
-std::optional<std::wstring> HardwareId(const std::wstring& deviceId) {
-    const auto first = deviceId.find(L'\\');
-    const auto second = first == std::wstring::npos ? first : deviceId.find(L'\\', first + 1);
-    if (second == std::wstring::npos) {
-        return std::nullopt;
-    }
-    return deviceId.substr(first + 1, second - first - 1);
-}
-
 std::vector<WmiObject> VideoControllers(const DisplayModel& displays) {
     std::vector<WmiObject> objects;
     for (const auto& adapter : displays.Adapters()) {
@@ -128,15 +117,14 @@ std::vector<WmiObject> VideoControllers(const DisplayModel& displays) {
     return objects;
 }
 
-// Each monitor's device node is DISPLAY\<hardware id>\<instance>.
+// Each monitor's PNP device id is its device node.
 std::vector<WmiObject> DesktopMonitors(const DisplayModel& displays) {
     std::vector<WmiObject> objects;
     for (const auto& adapter : displays.Adapters()) {
         for (const auto& monitor : adapter.monitors) {
             WmiObject object{{L"Caption", monitor.deviceString}};
-            if (const auto hardwareId = HardwareId(monitor.deviceId)) {
-                object.emplace(L"PNPDeviceID", std::wstring(kMonitorNodePrefix) + *hardwareId +
-                                                   L"\\" + monitor.instance);
+            if (auto node = MonitorDeviceNode(monitor)) {
+                object.emplace(L"PNPDeviceID", std::move(*node));
             }
             objects.push_back(std::move(object));
         }

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "discovery/edid_registry.h"
 #include "log/log_line.h"
 #include "naturecolor/printer_reg.h"
 #include "services/hardware_hal.h"
@@ -127,6 +128,36 @@ std::int32_t OperateColor::GetIntelDeviceId() {
         return 0;
     }
     return EnumActiveDevices(name).value_or(0);
+}
+
+std::string OperateColor::GetPnpDeviceID() {
+    return discovery::GetPnpDeviceID();
+}
+
+std::string OperateColor::GetEdidDataPath() {
+    return discovery::GetEdidDataPath(discovery::EdidOwner::OperateColor);
+}
+
+bool OperateColor::GetLcdEdidData() {
+    const auto value = discovery::ReadEdidValue(discovery::EdidOwner::OperateColor);
+    return value && discovery::ParseEdidText(
+                        value->data(), static_cast<unsigned int>(value->size()), lcdIdentity_);
+}
+
+std::string OperateColor::GetLcdVendor() const {
+    return lcdIdentity_.vendor;
+}
+
+std::string OperateColor::GetLcdSerialNumber() const {
+    return lcdIdentity_.serialNumber;
+}
+
+std::string OperateColor::GetLcdYear() const {
+    return lcdIdentity_.year;
+}
+
+std::string OperateColor::GetLcdWeek() const {
+    return lcdIdentity_.week;
 }
 
 bool OperateColor::CallHardwareLibrary(int informationClass, void* data, int size) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "discovery/display_detection.h"
+#include "discovery/edid_fields.h"
 #include "temperature/adl_library.h"
 #include "temperature/color_enhance_table.h"
 #include "temperature/color_request.h"
@@ -59,6 +60,17 @@ class OperateColor {
     // The id of adapter 0, or 0 when there is none.
     std::int32_t GetIntelDeviceId();
 
+    // The panel identity from the EDID, which the white point data belongs to.
+    std::string GetPnpDeviceID();
+    std::string GetEdidDataPath();
+    // Reads and parses the EDID into the four texts below; false leaves them
+    // as they were.
+    bool GetLcdEdidData();
+    std::string GetLcdVendor() const;
+    std::string GetLcdSerialNumber() const;
+    std::string GetLcdYear() const;
+    std::string GetLcdWeek() const;
+
   private:
     struct FreeWithCRuntime {
         void operator()(void* block) const;
@@ -71,6 +83,7 @@ class OperateColor {
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
+    discovery::EdidTextIdentity lcdIdentity_;
     // Declared last, so destroyed first: a worker still applying is waited
     // for while the rest of the operator still stands.
     DesktopMonitorWorker desktopWorker_{[this] { return RebuildDisplayDeviceList(); }};

@@ -38,7 +38,7 @@ TEST_F(ExportTest, DefaultLaptopAnswersTheDisplayQueries) {
     EXPECT_EQ(controllers.values, std::vector<std::wstring>{L"Intel(R) UHD Graphics 620"});
     const Answer monitors = Query(kMonitorIds, L"PNPDeviceID", true);
     EXPECT_EQ(monitors.values,
-              std::vector<std::wstring>{L"DISPLAY\\BOE0867\\4&1a2b3c4d&0&UID265988"});
+              std::vector<std::wstring>{L"DISPLAY\\BOE0C8B\\4&1a2b3c4d&0&UID265988"});
     const Answer captions = Query(L"select caption from win32_desktopmonitor", L"Caption");
     EXPECT_EQ(captions.values, std::vector<std::wstring>{L"Generic PnP Monitor"});
 }

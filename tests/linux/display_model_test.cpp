@@ -40,7 +40,7 @@ TEST_F(ExportTest, DefaultLaptopHasOneIntelPanel) {
     DISPLAY_DEVICEW monitor = Device();
     ASSERT_TRUE(EnumDisplayDevicesW(adapter.DeviceName, 0, &monitor, 0));
     EXPECT_EQ(std::wstring(monitor.DeviceName), L"\\\\.\\DISPLAY1\\Monitor0");
-    EXPECT_EQ(std::wstring(monitor.DeviceID).substr(0, 16), L"MONITOR\\BOE0867\\");
+    EXPECT_EQ(std::wstring(monitor.DeviceID).substr(0, 16), L"MONITOR\\BOE0C8B\\");
     EXPECT_FALSE(EnumDisplayDevicesW(adapter.DeviceName, 1, &monitor, 0));
     EXPECT_FALSE(EnumDisplayDevicesW(nullptr, 1, &adapter, 0));
 }

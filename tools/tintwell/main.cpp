@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "adl_command.h"
+#include "edid_command.h"
 #include "hardware_commands.h"
 #include "nature_command.h"
 #include "settings_commands.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
         app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
     tintwell_cli::NatureArguments scene;
     CLI::App* nature = tintwell_cli::AddNatureCommand(app, scene);
+    tintwell_cli::EdidArguments edidArguments;
+    CLI::App* edid = tintwell_cli::AddEdidCommand(app, edidArguments);
 
     try {
         app.parse(argc, argv);
@@ -66,6 +69,9 @@ int main(int argc, char** argv) {
     }
     if (adl->parsed()) {
         return tintwell_cli::ListAdl(std::cout, std::cerr);
+    }
+    if (edid->parsed()) {
+        return tintwell_cli::RunEdid(edidArguments, std::cout, std::cerr);
     }
     if (nature->parsed()) {
         return tintwell_cli::RunNature(scene, std::cout, std::cerr);
