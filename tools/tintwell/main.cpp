@@ -1,6 +1,7 @@
 // tintwell: drives the library through its C exports, the way a front-end
 // application does: settings, what the library detects, colour temperature,
-// nature-colour scenes; and, beside the exports, what ADL reports.
+// nature-colour scenes; and, beside the exports, what ADL reports and the
+// firmware's LUT blocks.
 #include <iostream>
 #include <string>
 
@@ -8,6 +9,7 @@
 
 #include "adl_command.h"
 #include "hardware_commands.h"
+#include "lut_command.h"
 #include "nature_command.h"
 #include "settings_commands.h"
 
@@ -54,6 +56,10 @@ int main(int argc, char** argv) {
         app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
     tintwell_cli::NatureArguments scene;
     CLI::App* nature = tintwell_cli::AddNatureCommand(app, scene);
+#ifdef TINTWELL_TOOL_HAS_LUT
+    tintwell_cli::LutArguments lutArguments;
+    const tintwell_cli::LutCommand lut = tintwell_cli::AddLutCommand(app, lutArguments);
+#endif
 
     try {
         app.parse(argc, argv);
@@ -67,6 +73,11 @@ int main(int argc, char** argv) {
     if (adl->parsed()) {
         return tintwell_cli::ListAdl(std::cout, std::cerr);
     }
+#ifdef TINTWELL_TOOL_HAS_LUT
+    if (lut.lut->parsed()) {
+        return tintwell_cli::RunLut(lut, lutArguments, std::cout, std::cerr);
+    }
+#endif
     if (nature->parsed()) {
         return tintwell_cli::RunNature(scene, std::cout, std::cerr);
     }
