@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "colorfield/lut_handle_3d.h"
-#include "lut_block/lut_block_writer.h"
+#include "lut_block.h"
 #include "scratch_machine.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"

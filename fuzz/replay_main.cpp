@@ -1,11 +1,13 @@
-// Runs a harness over every file of the folders (or the files) named on the
-// command line, once each, without libFuzzer: the seed corpora replay as an
-// ordinary test, under the sanitizers of the build.
+// Stands in for libFuzzer's driver when the harnesses are not built for
+// fuzzing: runs the harness once on every file named, or on every file in a
+// named folder, so that a seed corpus replays as an ordinary test.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -13,13 +15,23 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** arg
 
 namespace {
 
-void Replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
-    // A copy of its own, so that a read past the end is a read past an allocation.
-    const std::vector<std::uint8_t> input(bytes);
-    LLVMFuzzerTestOneInput(input.data(), input.size());
+namespace fs = std::filesystem;
+
+std::vector<fs::path> Inputs(int argc, char** argv) {
+    std::vector<fs::path> inputs;
+    for (int i = 1; i < argc; ++i) {
+        if (fs::is_directory(argv[i])) {
+            for (const auto& entry : fs::directory_iterator(argv[i])) {
+                if (entry.is_regular_file()) {
+                    inputs.push_back(entry.path());
+                }
+            }
+        } else {
+            inputs.emplace_back(argv[i]);
+        }
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
 }
 
 }  // namespace
@@ -28,19 +40,21 @@ int main(int argc, char** argv) {
     if (LLVMFuzzerInitialize != nullptr) {
         LLVMFuzzerInitialize(&argc, &argv);
     }
-    std::size_t count = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path(argv[i]);
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                Replay(entry.path());
-                ++count;
-            }
-        } else {
-            Replay(path);
-            ++count;
+    const std::vector<fs::path> inputs = Inputs(argc, argv);
+    for (const fs::path& input : inputs) {
+        std::ifstream in(input, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", input.c_str());
+            return 1;
         }
+        // An exact-size heap copy, as libFuzzer hands it, so that a read past
+        // the end is caught by the address sanitizer.
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>()};
+        auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), copy.get());
+        LLVMFuzzerTestOneInput(copy.get(), bytes.size());
     }
-    std::printf("replayed %zu inputs\n", count);
-    return count > 0 ? 0 : 1;
+    std::printf("replayed %zu inputs\n", inputs.size());
+    return inputs.empty() ? 1 : 0;
 }

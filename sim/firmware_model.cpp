@@ -29,6 +29,9 @@ std::optional<int> HalClassSize(int informationClass) {
 }  // namespace
 
 void FirmwareModel::Load(const nlohmann::json& description) {
+    if (const auto dlut = description.find("dlut"); dlut != description.end()) {
+        LoadDlut(*dlut);
+    }
     if (const auto hal = description.find("hal"); hal != description.end()) {
         SetHalInitSucceeds(hal->value("init", true));
         SetHalRefusesAll(hal->value("refuseAll", false));

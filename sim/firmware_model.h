@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -38,7 +39,17 @@ struct BiosInfoAnswer {
     DWORD value = 5000;  // answer bytes 1 to 4, little-endian
 };
 
-// The part of the machine that holds the maker's firmware interfaces: the
+// One GetSystemFirmwareTable call as the library made it.
+struct FirmwareTableCall {
+    DWORD provider = 0;
+    DWORD id = 0;
+    bool buffer = false;  // a buffer was passed
+    DWORD bufferSize = 0;
+    UINT returned = 0;
+};
+
+// The part of the machine that holds the firmware: its ACPI tables, and the
+// maker's firmware interfaces: the
 // hardware library (HardwareHal), the firmware WMI answer of GetBiosInfo,
 // the display-port status (WmiUtil's BiosWmi) and the firmware's events
 // (WmiUtil's BiosEventMonitor). Every call is recorded.
@@ -49,8 +60,23 @@ class FirmwareModel {
     // The offset of the context inside the block that the library passes.
     static constexpr std::size_t kHalContextOffset = 8;
 
+    static constexpr DWORD kAcpiProvider = 0x41435049;  // 'ACPI'
+    static constexpr DWORD kDlutTableId = 0x54554C44;   // "DLUT"
+
     // Reads this part of a machine description; absent keys keep defaults.
     void Load(const nlohmann::json& description);
+
+    // ACPI tables by identifier (firmware_tables.cpp). GetSystemFirmwareTable
+    // answers the 'ACPI' provider from them with Windows' contract: the size
+    // for a null buffer, the size needed (nothing written) for a small one,
+    // the bytes written otherwise; 0 and `error` for a table that is not
+    // there or an injected failure. Every call is recorded.
+    void SetAcpiTable(DWORD id, std::vector<BYTE> bytes);
+    void ClearAcpiTable(DWORD id);
+    std::optional<std::vector<BYTE>> AcpiTable(DWORD id) const;
+    UINT GetSystemFirmwareTable(DWORD provider, DWORD id, void* buffer, DWORD size,
+                                std::optional<DWORD> injected, DWORD& error);
+    std::vector<FirmwareTableCall> FirmwareTableCalls() const;
 
     // Hardware library. HalInit hands out a zeroed block from malloc, which
     // the caller frees with free. HalSetInformation accepts version 16, a
@@ -107,7 +133,11 @@ class FirmwareModel {
     void AwaitEvents();
 
   private:
+    void LoadDlut(const nlohmann::json& dlut);
+
     mutable std::mutex mutex_;
+    std::map<DWORD, std::vector<BYTE>> acpiTables_;
+    std::vector<FirmwareTableCall> firmwareTableCalls_;
     bool halInitSucceeds_ = true;
     bool halRefusesAll_ = false;
     std::set<int> halRefusedClasses_;

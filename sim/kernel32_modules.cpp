@@ -1,10 +1,12 @@
-// kernel32: modules loaded at run time and the system folder. The machine
-// provides the system's gdi32 and dxva2 and, with AMD graphics, the AMD
-// Display Library's module.
+// kernel32: modules loaded at run time, their file names and the system
+// folder. The machine provides the system's gdi32 and dxva2 and, with AMD
+// graphics, the AMD Display Library's module; the process's own module is the
+// machine's host executable.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,12 +30,14 @@ constexpr DisplayLibrary kDisplayLibraries[] = {
 // Names below 0x10000 are ordinals, which the model's modules do not export.
 constexpr std::uintptr_t kOrdinalLimit = 0x10000;
 
+std::wstring InSystemDirectory(std::wstring_view module) {
+    return std::wstring(kSystemDirectory) + L"\\" + std::wstring(module);
+}
+
 // The module's bare name, or its full path in the system directory.
 bool NamesSystemModule(std::wstring_view fileName, std::wstring_view module) {
-    const std::wstring inSystemDirectory =
-        std::wstring(kSystemDirectory) + L"\\" + std::wstring(module);
     return sim::EqualsIgnoringCase(fileName, module) ||
-           sim::EqualsIgnoringCase(fileName, inSystemDirectory);
+           sim::EqualsIgnoringCase(fileName, InSystemDirectory(module));
 }
 
 bool NamesAdl(const sim::AdlModel& adl, std::wstring_view fileName) {
@@ -51,6 +55,23 @@ FARPROC DisplayLibraryExport(sim::SystemLibrary library, const std::string& name
 
 bool IsOrdinal(LPCSTR procName) {
     return reinterpret_cast<std::uintptr_t>(procName) < kOrdinalLimit;
+}
+
+std::optional<std::wstring> ModuleFileName(sim::Machine& machine, HMODULE module) {
+    if (module == nullptr) {
+        return machine.HostExecutable();
+    }
+    if (const auto library = machine.Displays().LoadedSystemLibrary(module)) {
+        for (const auto& display : kDisplayLibraries) {
+            if (display.library == *library) {
+                return InSystemDirectory(display.name);
+            }
+        }
+    }
+    if (machine.Adl().IsLoadedModule(module)) {
+        return InSystemDirectory(machine.Adl().ModuleName());
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -114,6 +135,34 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
         return FALSE;
     }
     return TRUE;
+}
+
+// The characters copied without the terminating zero; a buffer that is too
+// small gets the path cut to size - 1 characters and the zero, the result is
+// `size` and the last error ERROR_INSUFFICIENT_BUFFER, as from Windows Vista on.
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("GetModuleFileNameW")) {
+        SetLastError(*error);
+        return 0;
+    }
+    const auto path = ModuleFileName(machine, module);
+    if (!path) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    if (fileName == nullptr || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::size_t copied = std::min<std::size_t>(path->size(), size - 1);
+    std::copy_n(path->begin(), copied, fileName);
+    fileName[copied] = L'\0';
+    if (copied < path->size()) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return static_cast<DWORD>(copied);
 }
 
 // The characters copied without the terminating zero, or, when the buffer is

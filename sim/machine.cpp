@@ -18,10 +18,14 @@
 #include "sim/registry_model.h"
 #include "sim/sensor_model.h"
 #include "sim/system_model.h"
+#include "sim/wide_text.h"
 
 namespace sim {
 
 namespace {
+
+constexpr const wchar_t* kDefaultHostExecutable =
+    L"C:\\Program Files\\Vozaz\\OrvLumivex\\OrvLumivex.exe";
 
 std::mutex g_currentMutex;
 std::unique_ptr<Machine> g_current;
@@ -95,6 +99,7 @@ Machine::Machine()
       sensors_(std::make_unique<SensorModel>()),
       clock_(std::make_unique<MachineClock>()),
       name_("unnamed machine"),
+      hostExecutable_(kDefaultHostExecutable),
       root_(RootFromEnvironment()) {}
 
 Machine::~Machine() = default;
@@ -118,6 +123,7 @@ void Machine::Install(std::unique_ptr<Machine> machine) {
 std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     auto machine = std::make_unique<Machine>();
     machine->name_ = description.value("name", machine->name_);
+    machine->hostExecutable_ = WideMember(description, "hostExecutable", machine->hostExecutable_);
     const auto part = [&description](const char* key) {
         return description.value(key, nlohmann::json::object());
     };
@@ -154,6 +160,16 @@ std::unique_ptr<Machine> Machine::BuiltInDefault() {
 std::string Machine::Name() const {
     std::lock_guard lock(mutex_);
     return name_;
+}
+
+std::wstring Machine::HostExecutable() const {
+    std::lock_guard lock(mutex_);
+    return hostExecutable_;
+}
+
+void Machine::SetHostExecutable(std::wstring path) {
+    std::lock_guard lock(mutex_);
+    hostExecutable_ = std::move(path);
 }
 
 std::filesystem::path Machine::Root() const {

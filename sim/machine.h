@@ -61,6 +61,11 @@ class Machine {
 
     std::string Name() const;
 
+    // The path of the process's executable (GetModuleFileNameW without a
+    // module), a Windows path.
+    std::wstring HostExecutable() const;
+    void SetHostExecutable(std::wstring path);
+
     // Windows paths map into a directory tree: X:\a\b is <root>/X/a/b.
     // Absolute POSIX paths are used as they are.
     std::filesystem::path HostPath(std::wstring_view windowsPath) const;
@@ -100,6 +105,7 @@ class Machine {
     std::unique_ptr<MachineClock> clock_;
     mutable std::mutex mutex_;
     std::string name_;
+    std::wstring hostExecutable_;
     std::filesystem::path root_;
     std::map<std::string, InjectedFailure, std::less<>> failures_;
     std::vector<std::wstring> debugOutput_;

@@ -10,7 +10,7 @@
 
 #include "../shared/test_platform.h"
 #include "colorfield/lut_handle_3d.h"
-#include "lut_block/lut_block_writer.h"
+#include "lut_block.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"

@@ -1,6 +1,7 @@
 // tintwell: drives the library through its C exports, the way a front-end
 // application does: settings, what the library detects, colour temperature,
-// nature-colour scenes; and, beside the exports, what ADL reports.
+// nature-colour scenes; and, beside the exports, what ADL reports and the
+// firmware's LUT blocks.
 #include <iostream>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "adl_command.h"
 #include "edid_command.h"
 #include "hardware_commands.h"
+#include "lut_command.h"
 #include "nature_command.h"
 #include "settings_commands.h"
 
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
     CLI::App* nature = tintwell_cli::AddNatureCommand(app, scene);
     tintwell_cli::EdidArguments edidArguments;
     CLI::App* edid = tintwell_cli::AddEdidCommand(app, edidArguments);
+    tintwell_cli::LutArguments lutArguments;
+    const tintwell_cli::LutCommand lut = tintwell_cli::AddLutCommand(app, lutArguments);
 
     try {
         app.parse(argc, argv);
@@ -72,6 +76,9 @@ int main(int argc, char** argv) {
     }
     if (edid->parsed()) {
         return tintwell_cli::RunEdid(edidArguments, std::cout, std::cerr);
+    }
+    if (lut.lut->parsed()) {
+        return tintwell_cli::RunLut(lut, lutArguments, std::cout, std::cerr);
     }
     if (nature->parsed()) {
         return tintwell_cli::RunNature(scene, std::cout, std::cerr);
