@@ -1,5 +1,6 @@
 #include "colorfield/color_field.h"
 
+#include "colorfield/lut_handle_3d.h"
 #include "colorfield/sha256_interface.h"
 #include "log/log_line.h"
 #include "platform/files.h"
@@ -11,6 +12,7 @@ constexpr int kErrorLevel = 3;
 constexpr int kIccNormal = 0;
 constexpr int kIccMissing = 1;
 constexpr int kIccNotVerified = 2;
+constexpr std::uint32_t kFirmwareLutRoad = 1;
 
 // _access with mode 0; a missing file is logged by its path.
 bool FileFound(const std::string& path) {
@@ -45,4 +47,8 @@ int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::stri
     Log(kErrorLevel, "ColorField::CheckIsIccFileNormal")
         << L"Icc File Be Modified! fileName:" << AnsiToWide(iccPath);
     return kIccNotVerified;
+}
+
+bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
+    return setType == kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
 }

@@ -238,14 +238,15 @@ TEST_F(LutManagement, EachSourceEntryKeepsTheLowTenBitsOfItsThreeFields) {
 }
 
 TEST_F(LutManagement, DriverRefusalsFailTheSwitchWithTheirLines) {
-    Machine().IntelDriver().SetFeatureStatus(5);
+    Machine().IntelDriver().SetPresent(false);
     EXPECT_EQ(TW(ResetDisplayerLut3D)(), -1);
+    EXPECT_TRUE(LoggedContaining(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
+
+    Machine().IntelDriver().SetPresent(true);
+    Machine().IntelDriver().SetFeatureStatus(5);
+    EXPECT_FALSE(Lut().SetDisplayerLut3D(1));
     EXPECT_TRUE(LoggedContaining(3, "Set HW 3D LUT failed!(LutHandle3D::SetHardwareLut3D)"));
     EXPECT_EQ(TableLoads().size(), 1u);
-
-    Machine().IntelDriver().SetPresent(false);
-    EXPECT_FALSE(Lut().SetDisplayerLut3D(1));
-    EXPECT_TRUE(LoggedContaining(3, "CreateInstance Failed!(LutHandle3D::SetHardwareLut3D)"));
 }
 
 }  // namespace tw_test
