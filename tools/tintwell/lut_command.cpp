@@ -2,16 +2,19 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include <CLI/CLI.hpp>
 
 #include "lut_block.h"
 #include "lut_inspect.h"
+#include "lut_machine.h"
 #include "settings_commands.h"
 
 namespace tintwell_cli {
@@ -28,8 +31,14 @@ constexpr const char* kMakeExitCodes =
     "that cannot be written.";
 constexpr const char* kInspectExitCodes =
     "Exit codes: 0 the file holds a control header and every table it announces (the checks "
-    "of each are in the report); 1 it does not, or the firmware has no readable DLUT table, "
-    "and the reason is on stderr; 2 a malformed command line or a file that cannot be read.";
+    "of each are in the report); 1 it does not, the firmware has no readable DLUT table, or "
+    "(--machine) the panel's EDID cannot be read, which the Windows tool never can; the reason "
+    "is on stderr; 2 a malformed command line or a file that cannot be read.";
+
+constexpr const char* kApplyExitCodes =
+    "Exit codes: 0 the driver took the table; 1 the library refused (the log names the step); 2 "
+    "a malformed command line, or a machine where the tool cannot do this (apply needs the "
+    "simulated machine).";
 
 void AddMake(CLI::App& lut, LutCommand& command, LutArguments& arguments) {
     command.make = lut.add_subcommand("make", "write a golden file with the LUT block writer");
@@ -74,7 +83,23 @@ void AddInspect(CLI::App& lut, LutCommand& command, LutArguments& arguments) {
     inspect.add_flag("--block", arguments.block,
                      "the file is a firmware block: the control header follows a 52-byte "
                      "ACPI table header");
+    inspect.add_flag("--machine", arguments.machine,
+                     "also say whether each table belongs to the machine's panel, as the "
+                     "library checks it (matchesPanel)");
     inspect.footer(kInspectExitCodes);
+}
+
+void AddApplyAndReset(CLI::App& lut, LutCommand& command, LutArguments& arguments) {
+    command.apply = lut.add_subcommand(
+        "apply",
+        "load a colour field mode's factory table into the Intel driver, as the gamut "
+        "switch does");
+    command.apply->add_option("mode", arguments.mode, "0 off, 1 sRGB, 2 P3, 3 Adobe RGB")
+        ->required();
+    command.apply->footer(kApplyExitCodes);
+    command.reset =
+        lut.add_subcommand("reset", "load and restore the identity table (ResetDisplayerLut3D)");
+    command.reset->footer(kApplyExitCodes);
 }
 
 // Text fields may hold any bytes: quotes, backslashes and bytes outside
@@ -106,7 +131,27 @@ const char* Verdict(bool ok) {
     return ok ? "ok" : "mismatch";
 }
 
-void PrintJson(const lut_block::Inspection& inspection, std::ostream& out) {
+std::string UpperCase(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// The library's check: serial and vendor upper-cased, week and year as
+// decimal numbers.
+bool MatchesPanel(const lut_block::TableReport& table, const lut_block::PanelIdentity& panel) {
+    try {
+        return UpperCase(table.serial) == panel.serial && UpperCase(table.vendor) == panel.vendor &&
+               std::stoi(table.week) == static_cast<std::int64_t>(panel.week) &&
+               std::stoi(table.year) == static_cast<std::int64_t>(panel.year);
+    } catch (const std::logic_error&) {
+        return false;
+    }
+}
+
+void PrintJson(const lut_block::Inspection& inspection,
+               const std::optional<lut_block::PanelIdentity>& panel, std::ostream& out) {
     const auto& control = inspection.control;
     out << R"({"control": {"headerLength": )" << control.headerLength << R"(, "tableCount": )"
         << control.tableCount << R"(, "tableSize": )" << control.tableSize << R"(, "checksumOk": )"
@@ -118,14 +163,18 @@ void PrintJson(const lut_block::Inspection& inspection, std::ostream& out) {
             << R"(, "serial": ")" << Escaped(table.serial) << R"(", "vendor": ")"
             << Escaped(table.vendor) << R"(", "year": ")" << Escaped(table.year)
             << R"(", "week": ")" << Escaped(table.week) << R"(", "headerChecksumOk": )"
-            << JsonBool(table.headerChecksumOk) << R"(, "digestOk": )" << JsonBool(table.digestOk)
-            << "}";
+            << JsonBool(table.headerChecksumOk) << R"(, "digestOk": )" << JsonBool(table.digestOk);
+        if (panel) {
+            out << R"(, "matchesPanel": )" << JsonBool(MatchesPanel(table, *panel));
+        }
+        out << "}";
         separator = ", ";
     }
     out << "]}\n";
 }
 
-void PrintText(const lut_block::Inspection& inspection, std::ostream& out) {
+void PrintText(const lut_block::Inspection& inspection,
+               const std::optional<lut_block::PanelIdentity>& panel, std::ostream& out) {
     const auto& control = inspection.control;
     out << "control header: length " << control.headerLength << ", " << control.tableCount
         << " tables of " << control.tableSize << " bytes, checksum " << Verdict(control.checksumOk)
@@ -135,7 +184,11 @@ void PrintText(const lut_block::Inspection& inspection, std::ostream& out) {
             << table.payloadLength << " bytes, panel " << Escaped(table.vendor) << " "
             << Escaped(table.serial) << " week " << Escaped(table.week) << " year "
             << Escaped(table.year) << ", header checksum " << Verdict(table.headerChecksumOk)
-            << ", digest " << Verdict(table.digestOk) << "\n";
+            << ", digest " << Verdict(table.digestOk);
+        if (panel) {
+            out << ", " << (MatchesPanel(table, *panel) ? "this panel's" : "another panel's");
+        }
+        out << "\n";
     }
 }
 
@@ -186,6 +239,7 @@ LutCommand AddLutCommand(CLI::App& app, LutArguments& arguments) {
     command.lut->require_subcommand(1);
     AddMake(*command.lut, command, arguments);
     AddInspect(*command.lut, command, arguments);
+    AddApplyAndReset(*command.lut, command, arguments);
     return command;
 }
 
@@ -193,6 +247,12 @@ int RunLut(const LutCommand& command, const LutArguments& arguments, std::ostrea
            std::ostream& err) {
     if (command.make->parsed()) {
         return MakeLutFile(arguments, out, err);
+    }
+    if (command.apply->parsed()) {
+        return ApplyLut(arguments.mode, out, err);
+    }
+    if (command.reset->parsed()) {
+        return ResetLut(out, err);
     }
     return InspectLutFile(arguments, out, err);
 }
@@ -227,15 +287,19 @@ int InspectLutFile(const LutArguments& arguments, std::ostream& out, std::ostrea
     if (!arguments.firmware && !ReadWholeFile(arguments.file, bytes, err)) {
         return kExitUsage;
     }
+    std::optional<lut_block::PanelIdentity> panel;
+    if (arguments.machine && !(panel = MachinePanel(err))) {
+        return kExitLibraryFailure;
+    }
     const std::string source = arguments.firmware ? "the DLUT firmware table" : arguments.file;
     const auto layout = arguments.block || arguments.firmware ? lut_block::Layout::FirmwareBlock
                                                               : lut_block::Layout::GoldenFile;
     try {
         const lut_block::Inspection inspection = lut_block::Inspect(bytes, layout);
         if (arguments.json) {
-            PrintJson(inspection, out);
+            PrintJson(inspection, panel, out);
         } else {
-            PrintText(inspection, out);
+            PrintText(inspection, panel, out);
         }
     } catch (const lut_block::NotABlock& error) {
         err << source << " is not a LUT block: " << error.what() << "\n";

@@ -1,9 +1,11 @@
 // The `lut` command: the firmware's 3D LUT data. `make` writes a golden file
 // (or a firmware block) with the block writer, `inspect` reports what a file
-// or the machine's firmware holds. Each writes its answer to `out`, its complaints to `err`, and
+// or the machine's firmware holds, `apply` and `reset` load a mode's table or
+// the identity table into the driver. Each writes its answer to `out`, its complaints to `err`, and
 // returns the process exit code.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -27,12 +29,17 @@ struct LutArguments {
     bool json = false;
     bool block = false;
     bool firmware = false;
+    bool machine = false;
+
+    std::uint32_t mode = 0;
 };
 
 struct LutCommand {
     CLI::App* lut = nullptr;
     CLI::App* make = nullptr;
     CLI::App* inspect = nullptr;
+    CLI::App* apply = nullptr;
+    CLI::App* reset = nullptr;
 };
 
 LutCommand AddLutCommand(CLI::App& app, LutArguments& arguments);

@@ -179,4 +179,37 @@ TEST_F(LutCli, FirmwareWithoutTheTableOrRefusingTheReadIsReported) {
     EXPECT_NE(refused.err.find("(error 31)"), std::string::npos) << refused.err;
 }
 
+TEST_F(LutCli, ApplyAndResetPrintWhatReachedTheDriver) {
+    CreateProgramDataFolder();
+    const Outcome apply = Tintwell({"lut", "apply", "2"});
+    EXPECT_EQ(apply.exitCode, 0) << apply.err;
+    ASSERT_EQ(Lines(apply.out).size(), 1u);
+    EXPECT_EQ(Lines(apply.out)[0].rfind("load device 12345: 4913 entries, red (", 0), 0u);
+    EXPECT_TRUE(fs::exists(ProgramDataFolder() / "P3.bin"));
+
+    const Outcome reset = Tintwell({"lut", "reset"});
+    EXPECT_EQ(reset.exitCode, 0) << reset.err;
+    EXPECT_EQ(reset.out,
+              "load device 12345: 4913 entries, red (1023, 0, 0), white (1023, 1023, 1023), taken\n"
+              "restore device 12345: 4913 entries, red (1023, 0, 0), white (1023, 1023, 1023), "
+              "taken\n");
+}
+
+// The default laptop whose firmware carries tables measured on another panel.
+TEST_F(LutCli, TablesOfAnotherPanelAreNamedAndNotApplied) {
+    std::string laptop = ReadFile(std::string(TINTWELL_EXAMPLE_MACHINES) + "/default-laptop.json");
+    const std::string measured = R"("serial": "68000000")";
+    laptop.replace(laptop.find(measured), measured.size(), R"("serial": "12345678")");
+    UseMachine(WriteScratchFile("replaced-panel.json", laptop));
+    CreateProgramDataFolder();
+    const Outcome inspect = Tintwell({"lut", "inspect", "--firmware", "--machine", "--json"});
+    EXPECT_EQ(inspect.exitCode, 0) << inspect.err;
+    EXPECT_NE(inspect.out.find(R"("digestOk": true, "matchesPanel": false})"), std::string::npos)
+        << inspect.out;
+
+    const Outcome apply = Tintwell({"lut", "apply", "2"});
+    EXPECT_EQ(apply.exitCode, kExitLibraryFailure);
+    EXPECT_EQ(apply.out, "");
+}
+
 }  // namespace

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "colorfield/lut_handle_3d.h"
-#include "lut_apply.h"
+#include "discovery/edid_registry.h"
+#include "discovery/lcd_edid_parse.h"
+#include "lut_machine.h"
 #include "settings_commands.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"
@@ -71,6 +73,17 @@ int ApplyLut(std::uint32_t mode, std::ostream& out, std::ostream& err) {
     const std::size_t before = DriverCalls();
     const bool applied = LutHandle3D::Instance().SetDisplayerLut3D(mode);
     return Report(applied, before, "the library did not load the mode's table", out, err);
+}
+
+std::optional<lut_block::PanelIdentity> MachinePanel(std::ostream& err) {
+    const auto edid = discovery::ReadEdidValue(discovery::EdidOwner::LutHandle3D);
+    LcdEdidParse identity;
+    if (!edid || !identity.ParseEdid(edid->data(), static_cast<unsigned int>(edid->size()))) {
+        err << "tintwell: the library cannot read the panel's EDID; the log says why\n";
+        return std::nullopt;
+    }
+    return lut_block::PanelIdentity{identity.GetVendor(), identity.GetSerialNumber(),
+                                    identity.GetWeek(), identity.GetYear()};
 }
 
 int ResetLut(std::ostream& out, std::ostream& err) {

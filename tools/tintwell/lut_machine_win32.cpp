@@ -1,4 +1,4 @@
-#include "lut_apply.h"
+#include "lut_machine.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
 
@@ -9,6 +9,13 @@ namespace tintwell_cli {
 int ApplyLut(std::uint32_t, std::ostream&, std::ostream& err) {
     err << "tintwell: `lut apply` needs the simulated machine; run the Linux build\n";
     return kExitUsage;
+}
+
+// The DLL exports no EDID reader (see `tintwell edid`).
+std::optional<lut_block::PanelIdentity> MachinePanel(std::ostream& err) {
+    err << "tintwell: `--machine` needs the library's EDID reader, which TintwellDll does not "
+           "export; run the Linux build\n";
+    return std::nullopt;
 }
 
 int ResetLut(std::ostream& out, std::ostream& err) {
