@@ -29,7 +29,8 @@ constexpr std::uint64_t kLargestIccFile = std::numeric_limits<std::uint32_t>::ma
 // One record of the digest file.
 constexpr std::size_t kRecordLength = 102;
 constexpr std::size_t kNameFieldLength = 63;
-constexpr std::size_t kNameLimit = 62;  // the byte after it ends the name, whatever it holds
+// The field's last byte ends the name, whatever it holds.
+constexpr std::size_t kNameLimit = kNameFieldLength - 1;
 constexpr std::size_t kDigestOffset = 67;
 static_assert(kDigestOffset + Sha256Interface::kDigestLength <= kRecordLength);
 
@@ -60,14 +61,16 @@ std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
     }
     FileContent content;
     content.size = static_cast<std::size_t>(length);
-    // Zero-filled, so that a file that shrank since its size was taken
-    // hashes as zeros rather than as stale memory.
-    content.data.reset(new (std::nothrow) unsigned char[content.size]());
+    content.data.reset(new (std::nothrow) unsigned char[content.size]);
     if (!content.data) {
         Log(kErrorLevel, "Sha256Interface::GetSha256Value") << "pData is nullptr!";
         return std::nullopt;
     }
-    file.Read(content.data.get(), content.size);
+    // A file that shrank since its size was taken hashes with zeros in place
+    // of what is missing, as a zero-filled buffer would; zeroing only that
+    // tail keeps the whole buffer from being written twice.
+    const std::size_t read = file.Read(content.data.get(), content.size);
+    std::memset(content.data.get() + read, 0, content.size - read);
     return content;
 }
 
