@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 class BiosControlHeader {
   public:
@@ -25,10 +24,6 @@ class BiosControlHeader {
   private:
     bool IsBiosControlDataValid(const std::uint8_t* buf, std::size_t len) const;
     bool ParseFields(const std::uint8_t* buf);
-    bool CopyData(std::span<std::uint8_t> dst, std::size_t length, const std::uint8_t* buf,
-                  std::size_t& offset) const;
-    bool ParseBinaryData(const std::uint8_t* buf, std::size_t& offset, std::uint16_t& out) const;
-    bool ParseBinaryData(const std::uint8_t* buf, std::size_t& offset, std::uint32_t& out) const;
     bool ReadNumber(const std::uint8_t* buf, std::size_t& offset, std::size_t width,
                     std::uint32_t& out) const;
     bool IsCheckSumValid(const std::uint8_t* buf) const;

@@ -1,13 +1,13 @@
 #include "colorfield/bios_header_base.h"
 
-#include <algorithm>
-
 #include "colorfield/bios_bytes.h"
 #include "log/log_line.h"
 
 namespace {
 
 constexpr int kError = 3;
+constexpr bios_bytes::HeaderSteps kSteps{BiosHeaderBase::kLength, "BiosHeaderBase::CopyData",
+                                         "BiosHeaderBase::ParseBinaryData"};
 
 template <std::size_t N>
 std::string Text(const std::array<std::uint8_t, N>& field) {
@@ -78,6 +78,21 @@ bool BiosHeaderBase::ParseImpl(const std::uint8_t* buf, std::size_t len, std::si
     return CopyCommonFields(buf, offset);
 }
 
+bool BiosHeaderBase::CopyData(std::span<std::uint8_t> dst, std::size_t length,
+                              const std::uint8_t* buf, std::size_t& offset) const {
+    return bios_bytes::CopyData(kSteps, dst, length, buf, offset);
+}
+
+bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
+                                     std::uint16_t& out) const {
+    return bios_bytes::ParseBinaryData(kSteps, buf, offset, out);
+}
+
+bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
+                                     std::uint32_t& out) const {
+    return bios_bytes::ParseBinaryData(kSteps, buf, offset, out);
+}
+
 bool BiosHeaderBase::CopyCommonFields(const std::uint8_t* buf, std::size_t& offset) {
     if (!CopyData(tag_, tag_.size(), buf, offset) ||
         !CopyData(version_, version_.size(), buf, offset)) {
@@ -92,59 +107,4 @@ bool BiosHeaderBase::CopyCommonFields(const std::uint8_t* buf, std::size_t& offs
            CopyData(year_, year_.size(), buf, offset) &&
            CopyData(week_, week_.size(), buf, offset) &&
            CopyData(vendor_, vendor_.size(), buf, offset);
-}
-
-bool BiosHeaderBase::CopyData(std::span<std::uint8_t> dst, std::size_t length,
-                              const std::uint8_t* buf, std::size_t& offset) const {
-    if (buf == nullptr || dst.data() == nullptr) {
-        Log(kError, "BiosHeaderBase::CopyData") << L"buf or dst is nullptr!";
-        return false;
-    }
-    if (length < 1) {
-        Log(kError, "BiosHeaderBase::CopyData") << L"copyLen error!copyLen:" << length;
-        return false;
-    }
-    if (offset > kLength || length > kLength - offset) {
-        Log(kError, "BiosHeaderBase::CopyData")
-            << L"Copy out of range.current offset:" << offset << L", copyLen:" << length;
-        return false;
-    }
-    if (length > dst.size()) {
-        Log(kError, "BiosHeaderBase::CopyData") << L"memcpy_s failed!";
-        return false;
-    }
-    std::copy_n(buf + offset, length, dst.begin());
-    offset += length;
-    return true;
-}
-
-bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
-                                     std::uint16_t& out) const {
-    std::uint32_t value = 0;
-    if (!ReadNumber(buf, offset, sizeof out, value)) {
-        return false;
-    }
-    out = static_cast<std::uint16_t>(value);
-    return true;
-}
-
-bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
-                                     std::uint32_t& out) const {
-    return ReadNumber(buf, offset, sizeof out, out);
-}
-
-bool BiosHeaderBase::ReadNumber(const std::uint8_t* buf, std::size_t& offset, std::size_t width,
-                                std::uint32_t& out) const {
-    if (buf == nullptr) {
-        Log(kError, "BiosHeaderBase::ParseBinaryData") << L"buf is nullptr!";
-        return false;
-    }
-    if (offset > kLength || width > kLength - offset) {
-        Log(kError, "BiosHeaderBase::ParseBinaryData")
-            << L"Copy out of range.current offset:" << offset << L", dataLen:" << width;
-        return false;
-    }
-    out = bios_bytes::ReadBigEndian(buf + offset, width);
-    offset += width;
-    return true;
 }

@@ -44,8 +44,6 @@ class BiosHeaderBase {
     bool ParseBinaryData(const std::uint8_t* buf, std::size_t& offset, std::uint32_t& out) const;
 
   private:
-    bool ReadNumber(const std::uint8_t* buf, std::size_t& offset, std::size_t width,
-                    std::uint32_t& out) const;
     bool CopyCommonFields(const std::uint8_t* buf, std::size_t& offset);
 
     std::array<std::uint8_t, 4> tag_{};
