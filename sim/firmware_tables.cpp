@@ -12,6 +12,7 @@
 
 #include "lut_block.h"
 #include "sim/firmware_model.h"
+#include "sim/registry_model.h"
 
 namespace sim {
 
@@ -27,32 +28,6 @@ std::vector<BYTE> ReadHostFile(const std::string& path) {
         throw std::invalid_argument("firmware: dlut: cannot read " + path);
     }
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int HexDigit(char c) {
-    const auto at = std::string_view("0123456789abcdef").find(static_cast<char>(c | 0x20));
-    return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-// Blanks, ':' and ',' between bytes are ignored, as in registry values.
-std::vector<BYTE> ParseHex(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (std::strchr(" \t\r\n:,", c) == nullptr) {
-            if (HexDigit(c) < 0) {
-                throw std::invalid_argument("firmware: dlut: not a hexadecimal string");
-            }
-            digits += c;
-        }
-    }
-    if (digits.size() % 2 != 0) {
-        throw std::invalid_argument("firmware: dlut: odd number of hexadecimal digits");
-    }
-    std::vector<BYTE> bytes;
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        bytes.push_back(static_cast<BYTE>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
-    }
-    return bytes;
 }
 
 std::vector<BYTE> MakeBlock(const nlohmann::json& make) {
@@ -97,7 +72,7 @@ std::vector<BYTE> DlutBytes(const nlohmann::json& dlut) {
         return ReadHostFile(value.get<std::string>());
     }
     if (key == "hex") {
-        return ParseHex(value.get<std::string>());
+        return ParseHexText(value.get<std::string>(), "firmware: dlut");
     }
     if (key == "make") {
         return MakeBlock(value);
