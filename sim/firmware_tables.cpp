@@ -2,7 +2,6 @@
 // machine gives as a file, as hexadecimal text, as a block the LUT block
 // writer makes for a panel, or as filler of a given size.
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
