@@ -231,8 +231,11 @@ TEST_F(ExportTest, EdidValueMustHoldFrom1To2559Bytes) {
 }
 
 TEST_F(ExportTest, MissingKeyOrValueIsLoggedWithTheOwnersTexts) {
-    // A panel without an EDID: its key does not exist.
-    InstallMachine({Adapter("Intel", kPrimary, {Monitor(kPanelId)})});
+    // The default laptop's panel without its EDID: the key does not exist.
+    nlohmann::json panel =
+        Monitor("MONITOR\\BOE0C8B\\{4d36e96e-e325-11ce-bfc1-08002be10318}\\0001");
+    panel["instance"] = "4&1a2b3c4d&0&UID265988";
+    InstallMachine({Adapter("Intel", kPrimary, {panel})});
     EXPECT_FALSE(ReadAsLutHandle().read);
     EXPECT_FALSE(OperateColor::Instance().GetLcdEdidData());
     // The key exists, the value does not.
