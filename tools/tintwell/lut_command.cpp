@@ -13,7 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "lut_block.h"
-#include "lut_inspect.h"
+#include "block_report.h"
 #include "lut_machine.h"
 #include "settings_commands.h"
 
@@ -150,14 +150,14 @@ bool MatchesPanel(const lut_block::TableReport& table, const lut_block::PanelIde
     }
 }
 
-void PrintJson(const lut_block::Inspection& inspection,
+void PrintJson(const lut_block::BlockReport& report,
                const std::optional<lut_block::PanelIdentity>& panel, std::ostream& out) {
-    const auto& control = inspection.control;
+    const auto& control = report.control;
     out << R"({"control": {"headerLength": )" << control.headerLength << R"(, "tableCount": )"
         << control.tableCount << R"(, "tableSize": )" << control.tableSize << R"(, "checksumOk": )"
         << JsonBool(control.checksumOk) << R"(}, "tables": [)";
     const char* separator = "";
-    for (const auto& table : inspection.tables) {
+    for (const auto& table : report.tables) {
         out << separator << R"({"index": )" << table.index << R"(, "type": )"
             << unsigned{table.type} << R"(, "payloadLength": )" << table.payloadLength
             << R"(, "serial": ")" << Escaped(table.serial) << R"(", "vendor": ")"
@@ -173,13 +173,13 @@ void PrintJson(const lut_block::Inspection& inspection,
     out << "]}\n";
 }
 
-void PrintText(const lut_block::Inspection& inspection,
+void PrintText(const lut_block::BlockReport& report,
                const std::optional<lut_block::PanelIdentity>& panel, std::ostream& out) {
-    const auto& control = inspection.control;
+    const auto& control = report.control;
     out << "control header: length " << control.headerLength << ", " << control.tableCount
         << " tables of " << control.tableSize << " bytes, checksum " << Verdict(control.checksumOk)
         << "\n";
-    for (const auto& table : inspection.tables) {
+    for (const auto& table : report.tables) {
         out << "table " << table.index << ": type " << unsigned{table.type} << ", payload "
             << table.payloadLength << " bytes, panel " << Escaped(table.vendor) << " "
             << Escaped(table.serial) << " week " << Escaped(table.week) << " year "
@@ -295,11 +295,11 @@ int InspectLutFile(const LutArguments& arguments, std::ostream& out, std::ostrea
     const auto layout = arguments.block || arguments.firmware ? lut_block::Layout::FirmwareBlock
                                                               : lut_block::Layout::GoldenFile;
     try {
-        const lut_block::Inspection inspection = lut_block::Inspect(bytes, layout);
+        const lut_block::BlockReport report = lut_block::ReadBlockReport(bytes, layout);
         if (arguments.json) {
-            PrintJson(inspection, panel, out);
+            PrintJson(report, panel, out);
         } else {
-            PrintText(inspection, panel, out);
+            PrintText(report, panel, out);
         }
     } catch (const lut_block::NotABlock& error) {
         err << source << " is not a LUT block: " << error.what() << "\n";

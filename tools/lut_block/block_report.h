@@ -1,6 +1,6 @@
 // The reading side of the block writer: what a golden file or a firmware block
 // holds, read with a bounds check on every field so that any bytes at all can
-// be inspected. It reads the format on its own, apart from the library's
+// be read. It reads the format on its own, apart from the library's
 // parsers, so that each checks the other.
 #pragma once
 
@@ -34,7 +34,7 @@ struct TableReport {
     bool digestOk = false;
 };
 
-struct Inspection {
+struct BlockReport {
     ControlReport control;
     std::vector<TableReport> tables;
 };
@@ -45,6 +45,6 @@ class NotABlock : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-Inspection Inspect(std::span<const std::uint8_t> bytes, Layout layout);
+BlockReport ReadBlockReport(std::span<const std::uint8_t> bytes, Layout layout);
 
 }  // namespace lut_block

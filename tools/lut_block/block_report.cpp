@@ -1,4 +1,4 @@
-#include "lut_inspect.h"
+#include "block_report.h"
 
 #include <algorithm>
 
@@ -83,16 +83,16 @@ TableReport ReadTable(std::span<const std::uint8_t> table, std::size_t index) {
 
 }  // namespace
 
-Inspection Inspect(std::span<const std::uint8_t> bytes, Layout layout) {
+BlockReport ReadBlockReport(std::span<const std::uint8_t> bytes, Layout layout) {
     const std::size_t base = layout == Layout::FirmwareBlock ? kAcpiHeaderLength : 0;
     if (bytes.size() < base + kControlHeaderLength) {
         throw NotABlock("too short for a control header: " + std::to_string(bytes.size()) +
                         " bytes, at least " + std::to_string(base + kControlHeaderLength) +
                         " needed");
     }
-    Inspection inspection;
-    inspection.control = ReadControl(bytes.subspan(base, kControlHeaderLength));
-    const ControlReport& control = inspection.control;
+    BlockReport report;
+    report.control = ReadControl(bytes.subspan(base, kControlHeaderLength));
+    const ControlReport& control = report.control;
     if (control.tableSize < kTableHeaderLength) {
         throw NotABlock("a table size of " + std::to_string(control.tableSize) +
                         " bytes cannot hold a table header");
@@ -106,9 +106,9 @@ Inspection Inspect(std::span<const std::uint8_t> bytes, Layout layout) {
     }
     for (std::size_t index = 0; index < control.tableCount; ++index) {
         const std::size_t offset = static_cast<std::size_t>(first) + index * control.tableSize;
-        inspection.tables.push_back(ReadTable(bytes.subspan(offset, control.tableSize), index));
+        report.tables.push_back(ReadTable(bytes.subspan(offset, control.tableSize), index));
     }
-    return inspection;
+    return report;
 }
 
 }  // namespace lut_block
