@@ -21,3 +21,7 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCharCount,
                                LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
                                LPBOOL usedDefaultChar);
+
+// Share and creation modes of files, as colour profiles are opened.
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD OPEN_EXISTING = 3;

@@ -1,5 +1,5 @@
-// Linux stand-in for <wingdi.h>: GDI: display device records, display modes and
-// device contexts.
+// Linux stand-in for <wingdi.h>: GDI: display device records, display modes,
+// device contexts, image colour management and gamma ramps.
 #pragma once
 
 #include <minwindef.h>
@@ -79,3 +79,18 @@ constexpr DWORD DM_DISPLAYFREQUENCY = 0x00400000;
 
 HDC WINAPI CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* mode);
 BOOL WINAPI DeleteDC(HDC dc);
+
+constexpr int ICM_OFF = 1;
+constexpr int ICM_ON = 2;
+constexpr int ICM_QUERY = 3;
+// The previous mode on success, 0 on failure.
+int WINAPI SetICMMode(HDC dc, int mode);
+BOOL WINAPI SetICMProfileW(HDC dc, LPWSTR fileName);
+
+// Three arrays of 256 WORDs, red, green, blue.
+BOOL WINAPI GetDeviceGammaRamp(HDC dc, LPVOID ramp);
+BOOL WINAPI SetDeviceGammaRamp(HDC dc, LPVOID ramp);
+BOOL WINAPI GdiFlush();
+
+// The logical colour space of sRGB, 'sRGB'.
+constexpr LONG LCS_sRGB = 0x73524742;

@@ -6,6 +6,9 @@
 #include <windef.h>
 #include <wingdi.h>
 
+// With this flag a monitor's DeviceID is its device interface name
+// (\\?\DISPLAY#...#{GUID}) instead of its device id.
+constexpr DWORD EDD_GET_DEVICE_INTERFACE_NAME = 0x00000001;
 BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVICEW displayDevice,
                                 DWORD flags);
 

@@ -1,0 +1,12 @@
+// MinGW-w64 lacks the SDK's <lowlevelmonitorconfigurationapi.h>; dxva2
+// exports these and its import library carries them.
+#pragma once
+
+#include <windows.h>
+
+#include <physicalmonitorenumerationapi.h>
+
+extern "C" {
+BOOL WINAPI SetVCPFeature(HANDLE hMonitor, BYTE bVCPCode, DWORD dwNewValue);
+BOOL WINAPI SaveCurrentSettings(HANDLE hMonitor);
+}
