@@ -1,0 +1,64 @@
+#include "sim/icc_profile_reader.h"
+
+#include <lcms2.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace sim {
+
+namespace {
+
+constexpr cmsUInt32Number kBytesPerChannel = 2;
+
+struct ProfileCloser {
+    void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+struct TransformDeleter {
+    void operator()(void* transform) const { cmsDeleteTransform(transform); }
+};
+using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
+using TransformHandle = std::unique_ptr<void, TransformDeleter>;
+
+// Building the transform reads every tag a device-to-sRGB conversion needs,
+// which opening (the header and tag table only) does not.
+bool TransformsToSrgb(cmsHPROFILE profile) {
+    const ProfileHandle srgb(cmsCreate_sRGBProfile());
+    if (!srgb) {
+        return false;
+    }
+    const cmsUInt32Number input = cmsFormatterForColorspaceOfProfile(profile, kBytesPerChannel, 0);
+    const TransformHandle transform(cmsCreateTransform(profile, input, srgb.get(), TYPE_RGB_16,
+                                                       INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE));
+    return transform != nullptr;
+}
+
+}  // namespace
+
+ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) {
+        return ProfileCheck::Unreadable;
+    }
+    const ProfileHandle profile(
+        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+    if (!profile) {
+        return ProfileCheck::Unreadable;
+    }
+    return TransformsToSrgb(profile.get()) ? ProfileCheck::Valid : ProfileCheck::Damaged;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadProfileFile(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>());
+}
+
+}  // namespace sim
