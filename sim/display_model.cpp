@@ -1,6 +1,7 @@
 #include "sim/display_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -165,12 +166,27 @@ std::optional<DisplayAdapter> DisplayModel::FindAdapter(std::wstring_view device
     return found == adapters_.end() ? std::nullopt : std::optional<DisplayAdapter>(*found);
 }
 
-HDC DisplayModel::CreateDc(const std::wstring& adapterName) {
+std::optional<MonitorLocation> DisplayModel::FindMonitor(std::wstring_view deviceId) const {
+    std::lock_guard lock(mutex_);
+    if (deviceId.empty()) {
+        return std::nullopt;
+    }
+    for (const auto& adapter : adapters_) {
+        for (const auto& monitor : adapter.monitors) {
+            if (EqualsIgnoringCase(monitor.deviceId, deviceId)) {
+                return MonitorLocation{adapter.deviceName, monitor};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+HDC DisplayModel::CreateDc(std::wstring adapterName, std::wstring target) {
     std::lock_guard lock(mutex_);
     const auto dc = reinterpret_cast<HDC>(kFirstDcHandle +
                                           kDcHandleStep * static_cast<std::uintptr_t>(createdDcs_));
     ++createdDcs_;
-    openDcs_.emplace(dc, adapterName);
+    openDcs_.emplace(dc, DeviceContext{std::move(adapterName), std::move(target)});
     return dc;
 }
 
@@ -180,9 +196,23 @@ bool DisplayModel::DeleteDc(HDC dc) {
 }
 
 std::optional<std::wstring> DisplayModel::DcAdapter(HDC dc) const {
+    const auto context = FindDc(dc);
+    return context ? std::optional<std::wstring>(context->adapter) : std::nullopt;
+}
+
+std::optional<DeviceContext> DisplayModel::FindDc(HDC dc) const {
     std::lock_guard lock(mutex_);
     const auto found = openDcs_.find(dc);
-    return found == openDcs_.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+    return found == openDcs_.end() ? std::nullopt : std::optional<DeviceContext>(found->second);
+}
+
+std::optional<int> DisplayModel::SwapIcmMode(HDC dc, int mode) {
+    std::lock_guard lock(mutex_);
+    const auto found = openDcs_.find(dc);
+    if (found == openDcs_.end()) {
+        return std::nullopt;
+    }
+    return std::exchange(found->second.icmMode, mode);
 }
 
 std::size_t DisplayModel::OpenDcCount() const {

@@ -63,6 +63,21 @@ struct DisplayAdapter {
     std::vector<PhysicalMonitor> physicalMonitors;
 };
 
+// A monitor found by its device id, with the adapter it hangs off.
+struct MonitorLocation {
+    std::wstring adapter;
+    MonitorDevice monitor;
+};
+
+// A device context: the adapter it draws on, what it was created for (the
+// adapter's name, a monitor's device id, or "DISPLAY"), and its image colour
+// management mode.
+struct DeviceContext {
+    std::wstring adapter;
+    std::wstring target;
+    int icmMode = ICM_OFF;
+};
+
 // A display monitor of the desktop (an HMONITOR): one per adapter attached
 // to the desktop, where its current settings place it.
 struct DesktopMonitor {
@@ -110,11 +125,18 @@ class DisplayModel {
     std::vector<DisplayAdapter> Adapters() const;
     // Names compare case-blind, as Windows compares device names.
     std::optional<DisplayAdapter> FindAdapter(std::wstring_view deviceName) const;
+    // The monitor of any adapter whose device id is `deviceId` (case-blind);
+    // an empty id finds none.
+    std::optional<MonitorLocation> FindMonitor(std::wstring_view deviceId) const;
 
-    // Device contexts, each bound to the adapter it was created for.
-    HDC CreateDc(const std::wstring& adapterName);
+    // Device contexts, each bound to the adapter it draws on; a new one has
+    // image colour management off.
+    HDC CreateDc(std::wstring adapterName, std::wstring target);
     bool DeleteDc(HDC dc);
     std::optional<std::wstring> DcAdapter(HDC dc) const;
+    std::optional<DeviceContext> FindDc(HDC dc) const;
+    // Sets a device context's mode; the mode before, nothing for an unknown DC.
+    std::optional<int> SwapIcmMode(HDC dc, int mode);
     std::size_t OpenDcCount() const;
     std::size_t CreatedDcCount() const;
 
@@ -152,7 +174,7 @@ class DisplayModel {
   private:
     mutable std::mutex mutex_;
     std::vector<DisplayAdapter> adapters_;
-    std::map<HDC, std::wstring> openDcs_;
+    std::map<HDC, DeviceContext> openDcs_;
     std::size_t createdDcs_ = 0;
     std::vector<RampLoad> rampHistory_;
     std::array<int, kSystemLibraries> libraryReferences_{};

@@ -10,6 +10,7 @@
 
 #include "platform/utf8.h"
 #include "sim/adl_model.h"
+#include "sim/color_model.h"
 #include "sim/default_machine.h"
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
@@ -91,6 +92,7 @@ std::filesystem::path DefaultRoot() {
 
 Machine::Machine()
     : displays_(std::make_unique<DisplayModel>()),
+      colors_(std::make_unique<ColorModel>()),
       system_(std::make_unique<SystemModel>()),
       registry_(std::make_unique<RegistryModel>()),
       firmware_(std::make_unique<FirmwareModel>()),
@@ -128,6 +130,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
         return description.value(key, nlohmann::json::object());
     };
     machine->displays_->Load(part("displays"));
+    machine->colors_->Load(part("colorManagement"));
     machine->system_->Load(part("system"));
     // A value the registry part describes replaces a monitor's.
     StoreMonitorEdids(*machine->displays_, *machine->registry_);

@@ -21,6 +21,7 @@
 namespace sim {
 
 class DisplayModel;
+class ColorModel;
 class SystemModel;
 class RegistryModel;
 class FirmwareModel;
@@ -86,6 +87,7 @@ class Machine {
 
     // The parts of the machine; each keeps its own lock.
     DisplayModel& Displays() { return *displays_; }
+    ColorModel& Colors() { return *colors_; }
     SystemModel& System() { return *system_; }
     RegistryModel& Registry() { return *registry_; }
     FirmwareModel& Firmware() { return *firmware_; }
@@ -96,6 +98,7 @@ class Machine {
 
   private:
     std::unique_ptr<DisplayModel> displays_;
+    std::unique_ptr<ColorModel> colors_;
     std::unique_ptr<SystemModel> system_;
     std::unique_ptr<RegistryModel> registry_;
     std::unique_ptr<FirmwareModel> firmware_;

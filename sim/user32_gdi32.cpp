@@ -1,6 +1,6 @@
 // user32 and gdi32: display devices, display settings, the desktop's display
-// monitors, device contexts and the gamma ramp entry points that gdi32 hands
-// out by name.
+// monitors, device contexts, their image colour management, and the gamma
+// ramp entry points that gdi32 also hands out by name.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,9 +8,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "sim/color_model.h"
 #include "sim/display_model.h"
+#include "sim/error_codes.h"
 #include "sim/far_proc.h"
+#include "sim/icc_profile_reader.h"
 #include "sim/machine.h"
+#include "sim/wide_text.h"
 
 namespace {
 
@@ -80,6 +84,54 @@ std::optional<sim::DisplayAdapter> PrimaryAdapter(const sim::DisplayModel& displ
     return std::nullopt;
 }
 
+constexpr std::wstring_view kDisplayDriver = L"DISPLAY";
+constexpr DWORD kActiveAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
+
+// What a new device context draws on and what it was created for.
+struct DcBinding {
+    std::wstring adapter;
+    std::wstring target;
+};
+
+// An adapter attached to the desktop by its name; the primary adapter by the
+// display driver's name; a monitor's adapter by the monitor's device id.
+std::optional<DcBinding> BindDc(const sim::DisplayModel& displays, LPCWSTR driver, LPCWSTR device) {
+    if (device != nullptr) {
+        const auto adapter = displays.FindAdapter(device);
+        if (!adapter || (adapter->stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
+            return std::nullopt;
+        }
+        return DcBinding{adapter->deviceName, adapter->deviceName};
+    }
+    if (driver == nullptr) {
+        return std::nullopt;
+    }
+    if (sim::EqualsIgnoringCase(driver, kDisplayDriver)) {
+        const auto primary = PrimaryAdapter(displays);
+        return primary
+                   ? std::optional<DcBinding>({primary->deviceName, std::wstring(kDisplayDriver)})
+                   : std::nullopt;
+    }
+    const auto found = displays.FindMonitor(driver);
+    if (!found || (found->monitor.stateFlags & kActiveAttached) != kActiveAttached) {
+        return std::nullopt;
+    }
+    return DcBinding{found->adapter, found->monitor.deviceId};
+}
+
+// Records an image colour management call as refused; 0 is both calls' failure.
+int RefuseIcmCall(sim::Machine& machine, sim::IcmCall call, DWORD error) {
+    call.accepted = false;
+    machine.Colors().RecordIcmCall(std::move(call));
+    SetLastError(error);
+    return 0;
+}
+
+bool IsProfileFile(sim::Machine& machine, std::wstring_view name) {
+    const auto bytes = sim::ReadProfileFile(sim::ProfileHostPath(machine, name));
+    return bytes && sim::CheckProfile(*bytes) != sim::ProfileCheck::Unreadable;
+}
+
 // The adapter a gamma call reaches through its device context.
 std::optional<std::wstring> AdapterOfDc(HDC dc, LPVOID ramp) {
     auto& machine = sim::Machine::Current();
@@ -89,37 +141,6 @@ std::optional<std::wstring> AdapterOfDc(HDC dc, LPVOID ramp) {
         return std::nullopt;
     }
     return adapter;
-}
-
-BOOL WINAPI SimGetDeviceGammaRamp(HDC dc, LPVOID ramp) {
-    auto& machine = sim::Machine::Current();
-    if (const auto error = machine.TakeFailure("GetDeviceGammaRamp")) {
-        SetLastError(*error);
-        return FALSE;
-    }
-    const auto adapter = AdapterOfDc(dc, ramp);
-    if (!adapter) {
-        return FALSE;
-    }
-    const sim::GammaRamp current = machine.Displays().CurrentRamp(*adapter);
-    std::memcpy(ramp, current.data(), sizeof current);
-    return TRUE;
-}
-
-BOOL WINAPI SimSetDeviceGammaRamp(HDC dc, LPVOID ramp) {
-    auto& machine = sim::Machine::Current();
-    if (const auto error = machine.TakeFailure("SetDeviceGammaRamp")) {
-        SetLastError(*error);
-        return FALSE;
-    }
-    auto adapter = AdapterOfDc(dc, ramp);
-    if (!adapter) {
-        return FALSE;
-    }
-    sim::GammaRamp loaded;
-    std::memcpy(loaded.data(), ramp, sizeof loaded);
-    machine.Displays().LoadRamp(std::move(*adapter), loaded);
-    return TRUE;
 }
 
 // The part of `rect` inside `clip`, or nothing when they do not overlap.
@@ -137,12 +158,43 @@ std::optional<RECT> Clipped(const RECT& rect, LPCRECT clip) {
 
 }  // namespace
 
+BOOL WINAPI GetDeviceGammaRamp(HDC dc, LPVOID ramp) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("GetDeviceGammaRamp")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    const auto adapter = AdapterOfDc(dc, ramp);
+    if (!adapter) {
+        return FALSE;
+    }
+    const sim::GammaRamp current = machine.Displays().CurrentRamp(*adapter);
+    std::memcpy(ramp, current.data(), sizeof current);
+    return TRUE;
+}
+
+BOOL WINAPI SetDeviceGammaRamp(HDC dc, LPVOID ramp) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("SetDeviceGammaRamp")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    auto adapter = AdapterOfDc(dc, ramp);
+    if (!adapter) {
+        return FALSE;
+    }
+    sim::GammaRamp loaded;
+    std::memcpy(loaded.data(), ramp, sizeof loaded);
+    machine.Displays().LoadRamp(std::move(*adapter), loaded);
+    return TRUE;
+}
+
 namespace sim {
 
 FARPROC Gdi32Export(std::string_view name) {
     static const NamedEntryPoint kEntryPoints[] = {
-        {"GetDeviceGammaRamp", AsFarProc(&SimGetDeviceGammaRamp)},
-        {"SetDeviceGammaRamp", AsFarProc(&SimSetDeviceGammaRamp)},
+        {"GetDeviceGammaRamp", AsFarProc(&GetDeviceGammaRamp)},
+        {"SetDeviceGammaRamp", AsFarProc(&SetDeviceGammaRamp)},
     };
     return FindEntryPoint(kEntryPoints, name);
 }
@@ -199,18 +251,18 @@ BOOL WINAPI EnumDisplaySettingsW(LPCWSTR deviceName, DWORD modeNumber, DEVMODEW*
     return TRUE;
 }
 
-HDC WINAPI CreateDCW(LPCWSTR, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
+HDC WINAPI CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
     auto& machine = sim::Machine::Current();
     if (const auto error = machine.TakeFailure("CreateDCW")) {
         SetLastError(*error);
         return nullptr;
     }
-    const auto adapter = device == nullptr ? std::nullopt : machine.Displays().FindAdapter(device);
-    if (!adapter || (adapter->stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
+    auto binding = BindDc(machine.Displays(), driver, device);
+    if (!binding) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    return machine.Displays().CreateDc(adapter->deviceName);
+    return machine.Displays().CreateDc(std::move(binding->adapter), std::move(binding->target));
 }
 
 BOOL WINAPI DeleteDC(HDC dc) {
@@ -218,6 +270,56 @@ BOOL WINAPI DeleteDC(HDC dc) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    return TRUE;
+}
+
+int WINAPI SetICMMode(HDC dc, int mode) {
+    auto& machine = sim::Machine::Current();
+    const auto context = machine.Displays().FindDc(dc);
+    if (!context) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    sim::IcmCall call{sim::IcmCall::Kind::SetIcmMode, context->target, mode, {}, true};
+    if (const auto error = machine.TakeFailure("SetICMMode")) {
+        return RefuseIcmCall(machine, std::move(call), *error);
+    }
+    if (mode != ICM_OFF && mode != ICM_ON && mode != ICM_QUERY) {
+        return RefuseIcmCall(machine, std::move(call), ERROR_INVALID_PARAMETER);
+    }
+    const auto result =
+        mode == ICM_QUERY ? context->icmMode : machine.Displays().SwapIcmMode(dc, mode);
+    if (!result) {  // deleted meanwhile
+        return RefuseIcmCall(machine, std::move(call), ERROR_INVALID_HANDLE);
+    }
+    machine.Colors().RecordIcmCall(std::move(call));
+    return *result;
+}
+
+BOOL WINAPI SetICMProfileW(HDC dc, LPWSTR fileName) {
+    auto& machine = sim::Machine::Current();
+    const auto context = machine.Displays().FindDc(dc);
+    if (!context) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    sim::IcmCall call{sim::IcmCall::Kind::SetIcmProfile, context->target, 0,
+                      fileName == nullptr ? L"" : fileName, true};
+    if (const auto error = machine.TakeFailure("SetICMProfileW")) {
+        return RefuseIcmCall(machine, std::move(call), *error);
+    }
+    if (fileName == nullptr) {
+        return RefuseIcmCall(machine, std::move(call), ERROR_INVALID_PARAMETER);
+    }
+    if (!IsProfileFile(machine, fileName)) {
+        return RefuseIcmCall(machine, std::move(call), sim::kErrorInvalidProfile);
+    }
+    machine.Colors().RecordIcmCall(std::move(call));
+    return TRUE;
+}
+
+BOOL WINAPI GdiFlush() {
+    sim::Machine::Current().Colors().RecordGdiFlush();
     return TRUE;
 }
 

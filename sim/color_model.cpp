@@ -1,0 +1,259 @@
+#include "sim/color_model.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <fstream>
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/utf8.h"
+#include "sim/machine.h"
+#include "sim/wide_text.h"
+
+namespace sim {
+
+namespace {
+
+constexpr const wchar_t* kColorDirectory = L"C:\\Windows\\System32\\spool\\drivers\\color";
+constexpr const wchar_t* kStandardProfileName = L"sRGB Color Space Profile.icm";
+
+// Handle values only identify; nothing dereferences them.
+constexpr std::uintptr_t kFirstProfileHandle = 0x0C010000;
+constexpr std::uintptr_t kProfileHandleStep = 0x10;
+
+RgbColorSpace ColorSpaceNamed(const std::string& make) {
+    if (make == "sRGB") {
+        return SrgbColorSpace();
+    }
+    if (make == "DisplayP3") {
+        return DisplayP3ColorSpace();
+    }
+    throw std::invalid_argument(
+        "colorManagement: profile make must be \"sRGB\" or \"DisplayP3\", not \"" + make + "\"");
+}
+
+WCS_PROFILE_MANAGEMENT_SCOPE ScopeNamed(const std::string& scope) {
+    if (scope == "user") {
+        return WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER;
+    }
+    if (scope == "system") {
+        return WCS_PROFILE_MANAGEMENT_SCOPE_SYSTEM_WIDE;
+    }
+    throw std::invalid_argument(
+        "colorManagement: association scope must be \"user\" or \"system\", not \"" + scope + "\"");
+}
+
+// Device names compare case-blind: the map keeps them upper-cased.
+std::wstring DeviceKey(std::wstring_view device) {
+    std::wstring key(device);
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
+    return key;
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    return EqualsIgnoringCase(a, b);
+}
+
+}  // namespace
+
+// Every Windows has the standard profile.
+ColorModel::ColorModel()
+    : preinstalled_{{kStandardProfileName, SrgbColorSpace()}}, installed_{kStandardProfileName} {}
+
+void ColorModel::Load(const nlohmann::json& description) {
+    std::lock_guard lock(mutex_);
+    for (const auto& profile : description.value("profiles", nlohmann::json::array())) {
+        std::wstring name = WideMember(profile, "name");
+        preinstalled_.push_back({name, ColorSpaceNamed(profile.value("make", "sRGB"))});
+        if (std::none_of(installed_.begin(), installed_.end(),
+                         [&](const auto& installed) { return SameName(installed, name); })) {
+            installed_.push_back(std::move(name));
+        }
+    }
+    for (const auto& association : description.value("associations", nlohmann::json::array())) {
+        associations_[{ScopeNamed(association.value("scope", "user")),
+                       DeviceKey(WideMember(association, "device"))}]
+            .push_back(WideMember(association, "profile"));
+    }
+}
+
+std::wstring ColorModel::ColorDirectory() {
+    return kColorDirectory;
+}
+
+std::wstring ColorModel::StandardProfilePath() {
+    return ColorDirectory() + L"\\" + kStandardProfileName;
+}
+
+void ColorModel::WritePreinstalledProfiles(const std::filesystem::path& directory) {
+    std::lock_guard lock(mutex_);
+    if (writtenIn_ == directory) {
+        return;
+    }
+    for (const auto& profile : preinstalled_) {
+        WriteProfileIfMissing(directory / platform::ToUtf8(profile.name), profile.space);
+    }
+    writtenIn_ = directory;
+}
+
+std::vector<std::wstring> ColorModel::InstalledProfiles() const {
+    std::lock_guard lock(mutex_);
+    return installed_;
+}
+
+bool ColorModel::IsInstalled(std::wstring_view fileName) const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(installed_.begin(), installed_.end(),
+                       [&](const auto& installed) { return SameName(installed, fileName); });
+}
+
+void ColorModel::RecordInstall(std::wstring fileName) {
+    std::lock_guard lock(mutex_);
+    if (std::none_of(installed_.begin(), installed_.end(),
+                     [&](const auto& installed) { return SameName(installed, fileName); })) {
+        installed_.push_back(std::move(fileName));
+    }
+}
+
+std::vector<std::wstring> ColorModel::Associations(WCS_PROFILE_MANAGEMENT_SCOPE scope,
+                                                   std::wstring_view device) const {
+    std::lock_guard lock(mutex_);
+    const auto found = associations_.find({scope, DeviceKey(device)});
+    return found == associations_.end() ? std::vector<std::wstring>{} : found->second;
+}
+
+void ColorModel::Associate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_view device,
+                           std::wstring fileName) {
+    std::lock_guard lock(mutex_);
+    auto& profiles = associations_[{scope, DeviceKey(device)}];
+    std::erase_if(profiles, [&](const auto& profile) { return SameName(profile, fileName); });
+    profiles.push_back(std::move(fileName));
+}
+
+bool ColorModel::Disassociate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_view device,
+                              std::wstring_view fileName) {
+    std::lock_guard lock(mutex_);
+    const auto found = associations_.find({scope, DeviceKey(device)});
+    return found != associations_.end() && std::erase_if(found->second, [&](const auto& profile) {
+                                               return SameName(profile, fileName);
+                                           }) > 0;
+}
+
+std::optional<std::wstring> ColorModel::DefaultProfile(WCS_PROFILE_MANAGEMENT_SCOPE scope,
+                                                       std::wstring_view device) const {
+    std::lock_guard lock(mutex_);
+    const auto last = [&](WCS_PROFILE_MANAGEMENT_SCOPE of) -> std::optional<std::wstring> {
+        const auto found = associations_.find({of, DeviceKey(device)});
+        if (found == associations_.end() || found->second.empty()) {
+            return std::nullopt;
+        }
+        return found->second.back();
+    };
+    if (scope == WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER) {
+        if (auto own = last(WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER)) {
+            return own;
+        }
+    }
+    return last(WCS_PROFILE_MANAGEMENT_SCOPE_SYSTEM_WIDE);
+}
+
+void ColorModel::RecordAssociationEvent(AssociationEvent event) {
+    std::lock_guard lock(mutex_);
+    associationHistory_.push_back(std::move(event));
+}
+
+std::vector<AssociationEvent> ColorModel::AssociationHistory() const {
+    std::lock_guard lock(mutex_);
+    return associationHistory_;
+}
+
+void ColorModel::RecordDefaultProfileQuery(std::wstring device) {
+    std::lock_guard lock(mutex_);
+    defaultProfileQueries_.push_back(std::move(device));
+}
+
+std::vector<std::wstring> ColorModel::DefaultProfileQueries() const {
+    std::lock_guard lock(mutex_);
+    return defaultProfileQueries_;
+}
+
+HPROFILE ColorModel::OpenProfile(std::vector<std::uint8_t> bytes) {
+    std::lock_guard lock(mutex_);
+    const auto profile = reinterpret_cast<HPROFILE>(
+        kFirstProfileHandle + kProfileHandleStep * static_cast<std::uintptr_t>(openedProfiles_));
+    ++openedProfiles_;
+    openProfiles_.emplace(profile, std::move(bytes));
+    return profile;
+}
+
+std::optional<std::vector<std::uint8_t>> ColorModel::ProfileBytes(HPROFILE profile) const {
+    std::lock_guard lock(mutex_);
+    const auto found = openProfiles_.find(profile);
+    return found == openProfiles_.end() ? std::nullopt
+                                        : std::optional<std::vector<std::uint8_t>>(found->second);
+}
+
+bool ColorModel::CloseProfile(HPROFILE profile) {
+    std::lock_guard lock(mutex_);
+    return openProfiles_.erase(profile) == 1;
+}
+
+std::size_t ColorModel::OpenProfileCount() const {
+    std::lock_guard lock(mutex_);
+    return openProfiles_.size();
+}
+
+std::size_t ColorModel::OpenedProfileCount() const {
+    std::lock_guard lock(mutex_);
+    return openedProfiles_;
+}
+
+void ColorModel::RecordIcmCall(IcmCall call) {
+    std::lock_guard lock(mutex_);
+    icmCalls_.push_back(std::move(call));
+}
+
+std::vector<IcmCall> ColorModel::IcmCalls() const {
+    std::lock_guard lock(mutex_);
+    return icmCalls_;
+}
+
+void ColorModel::RecordGdiFlush() {
+    std::lock_guard lock(mutex_);
+    ++gdiFlushes_;
+}
+
+std::size_t ColorModel::GdiFlushes() const {
+    std::lock_guard lock(mutex_);
+    return gdiFlushes_;
+}
+
+void WriteProfileIfMissing(const std::filesystem::path& file, const RgbColorSpace& space) {
+    std::error_code error;
+    if (std::filesystem::exists(file, error)) {
+        return;
+    }
+    std::filesystem::create_directories(file.parent_path(), error);
+    const auto bytes = MakeRgbProfile(space);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+std::wstring ProfileFileName(std::wstring_view name) {
+    const auto separator = name.find_last_of(L"\\/");
+    return std::wstring(separator == std::wstring_view::npos ? name : name.substr(separator + 1));
+}
+
+std::filesystem::path ProfileHostPath(Machine& machine, std::wstring_view name) {
+    const auto directory = machine.HostPath(ColorModel::ColorDirectory());
+    machine.Colors().WritePreinstalledProfiles(directory);
+    if (name.find_first_of(L"\\/") == std::wstring_view::npos) {
+        return directory / platform::ToUtf8(name);
+    }
+    return machine.HostPath(name);
+}
+
+}  // namespace sim
