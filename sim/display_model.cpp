@@ -21,6 +21,9 @@ constexpr std::uintptr_t kFirstMonitorHandle = 0x00010001;
 constexpr std::uintptr_t kFirstPhysicalMonitorHandle = 0x0B010000;
 constexpr std::uintptr_t kPhysicalMonitorHandleStep = 0x10;
 
+// The device interface class of monitors, GUID_DEVINTERFACE_MONITOR.
+constexpr const wchar_t* kMonitorInterfaceClass = L"{e6f07b5f-ee97-4a90-b076-33f57bf4eaa7}";
+
 constexpr std::size_t kRampEntries = 256;
 constexpr WORD kIdentityStep = 257;  // 0 ... 65535 over 256 entries
 
@@ -58,6 +61,25 @@ std::optional<DisplaySettings> LoadSettings(const nlohmann::json& adapter, const
     return settings;
 }
 
+// The part of a monitor's device id between its first and second backslash.
+std::optional<std::wstring> HardwareId(const std::wstring& deviceId) {
+    const auto first = deviceId.find(L'\\');
+    const auto second = first == std::wstring::npos ? first : deviceId.find(L'\\', first + 1);
+    if (second == std::wstring::npos) {
+        return std::nullopt;
+    }
+    return deviceId.substr(first + 1, second - first - 1);
+}
+
+std::wstring DefaultInterfaceName(const MonitorDevice& monitor) {
+    const auto hardwareId = HardwareId(monitor.deviceId);
+    if (!hardwareId) {
+        return {};
+    }
+    return L"\\\\?\\DISPLAY#" + *hardwareId + L"#" + monitor.instance + L"#" +
+           kMonitorInterfaceClass;
+}
+
 MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& adapter,
                           std::size_t adapterIndex, std::size_t index) {
     MonitorDevice device;
@@ -71,6 +93,7 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
     if (const auto edid = monitor.find("edid"); edid != monitor.end()) {
         device.edid = ParseHexText(edid->get<std::string>(), "displays: monitor edid");
     }
+    device.interfaceName = WideMember(monitor, "interfaceName", DefaultInterfaceName(device));
     return device;
 }
 
@@ -135,14 +158,11 @@ GammaRamp IdentityRamp() {
 }  // namespace
 
 std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor) {
-    const auto first = monitor.deviceId.find(L'\\');
-    const auto second =
-        first == std::wstring::npos ? first : monitor.deviceId.find(L'\\', first + 1);
-    if (second == std::wstring::npos) {
+    const auto hardwareId = HardwareId(monitor.deviceId);
+    if (!hardwareId) {
         return std::nullopt;
     }
-    return L"DISPLAY\\" + monitor.deviceId.substr(first + 1, second - first - 1) + L"\\" +
-           monitor.instance;
+    return L"DISPLAY\\" + *hardwareId + L"\\" + monitor.instance;
 }
 
 void DisplayModel::Load(const nlohmann::json& description) {

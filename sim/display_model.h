@@ -39,6 +39,9 @@ struct MonitorDevice {
     DWORD stateFlags = 0;                   // DISPLAY_DEVICE_ACTIVE, DISPLAY_DEVICE_ATTACHED
     std::wstring instance;                  // instance of its DISPLAY\BOE0C8B\ device node
     std::optional<std::vector<BYTE>> edid;  // kept in the registry below its device node
+    // \\?\DISPLAY#BOE0C8B#<instance>#{e6f07b5f-...}: the DeviceID that
+    // EDD_GET_DEVICE_INTERFACE_NAME asks for
+    std::wstring interfaceName;
 };
 
 // The monitor's device node, DISPLAY\<hardware id>\<instance>, where the

@@ -202,7 +202,7 @@ FARPROC Gdi32Export(std::string_view name) {
 }  // namespace sim
 
 BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVICEW displayDevice,
-                                DWORD) {
+                                DWORD flags) {
     auto& machine = sim::Machine::Current();
     if (const auto error = machine.TakeFailure("EnumDisplayDevicesW")) {
         SetLastError(*error);
@@ -226,8 +226,10 @@ BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVI
         return FALSE;
     }
     const auto& monitor = adapter->monitors[deviceIndex];
+    const bool interfaceName = (flags & EDD_GET_DEVICE_INTERFACE_NAME) != 0;
     return FillDisplayDevice(*displayDevice, monitor.deviceName, monitor.deviceString,
-                             monitor.stateFlags, monitor.deviceId);
+                             monitor.stateFlags,
+                             interfaceName ? monitor.interfaceName : monitor.deviceId);
 }
 
 BOOL WINAPI EnumDisplaySettingsW(LPCWSTR deviceName, DWORD modeNumber, DEVMODEW* devMode) {
