@@ -98,7 +98,8 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
 }
 
 PhysicalMonitor LoadPhysicalMonitor(const nlohmann::json& monitor) {
-    return {WideMember(monitor, "description"), monitor.value("invalidHandle", false)};
+    return {WideMember(monitor, "description"), monitor.value("invalidHandle", false),
+            monitor.value("refusesVcp", false), monitor.value("refusesSave", false)};
 }
 
 // Unless described, every active and attached monitor of the adapter answers
@@ -354,6 +355,18 @@ std::optional<PhysicalMonitorRef> DisplayModel::FindPhysicalMonitor(HANDLE handl
                                                 : std::optional<PhysicalMonitorRef>(found->second);
 }
 
+std::optional<PhysicalMonitor> DisplayModel::DescribePhysicalMonitor(
+    const PhysicalMonitorRef& ref) const {
+    std::lock_guard lock(mutex_);
+    for (const auto& adapter : adapters_) {
+        if (EqualsIgnoringCase(adapter.deviceName, ref.display) &&
+            ref.index < adapter.physicalMonitors.size()) {
+            return adapter.physicalMonitors[ref.index];
+        }
+    }
+    return std::nullopt;
+}
+
 std::size_t DisplayModel::OpenPhysicalMonitorCount() const {
     std::lock_guard lock(mutex_);
     return openPhysicalMonitors_.size();
@@ -380,6 +393,26 @@ std::vector<GainWrite> DisplayModel::GainWrites() const {
 bool DisplayModel::WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const {
     std::unique_lock lock(mutex_);
     return gainWritten_.wait_for(lock, patience, [&] { return gainWrites_.size() >= count; });
+}
+
+void DisplayModel::RecordVcpWrite(VcpWrite write) {
+    std::lock_guard lock(mutex_);
+    vcpWrites_.push_back(std::move(write));
+}
+
+std::vector<VcpWrite> DisplayModel::VcpWrites() const {
+    std::lock_guard lock(mutex_);
+    return vcpWrites_;
+}
+
+void DisplayModel::RecordSettingsSave(SettingsSave save) {
+    std::lock_guard lock(mutex_);
+    settingsSaves_.push_back(std::move(save));
+}
+
+std::vector<SettingsSave> DisplayModel::SettingsSaves() const {
+    std::lock_guard lock(mutex_);
+    return settingsSaves_;
 }
 
 }  // namespace sim

@@ -53,6 +53,8 @@ std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor);
 struct PhysicalMonitor {
     std::wstring description;
     bool invalidHandle = false;  // fetched as INVALID_HANDLE_VALUE
+    bool refusesVcp = false;     // every SetVCPFeature fails
+    bool refusesSave = false;    // every SaveCurrentSettings fails
 };
 
 struct DisplayAdapter {
@@ -104,6 +106,20 @@ struct GainWrite {
     DWORD value = 0;
     std::chrono::milliseconds time{0};  // on the machine's clock
     std::thread::id thread;
+    bool accepted = true;
+};
+
+// One SetVCPFeature that reached a monitor, in call order.
+struct VcpWrite {
+    PhysicalMonitorRef monitor;
+    BYTE code = 0;
+    DWORD value = 0;
+    bool accepted = true;
+};
+
+// One SaveCurrentSettings that reached a monitor, in call order.
+struct SettingsSave {
+    PhysicalMonitorRef monitor;
     bool accepted = true;
 };
 
@@ -165,6 +181,7 @@ class DisplayModel {
     std::vector<HANDLE> OpenPhysicalMonitors(const DesktopMonitor& display);
     bool ClosePhysicalMonitor(HANDLE handle);
     std::optional<PhysicalMonitorRef> FindPhysicalMonitor(HANDLE handle) const;
+    std::optional<PhysicalMonitor> DescribePhysicalMonitor(const PhysicalMonitorRef& ref) const;
     std::size_t OpenPhysicalMonitorCount() const;
     std::size_t OpenedPhysicalMonitorCount() const;
 
@@ -173,6 +190,11 @@ class DisplayModel {
     // Blocks until `count` gain writes have been recorded; false when
     // `patience` runs out first (on the steady clock, not the machine's).
     bool WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const;
+
+    void RecordVcpWrite(VcpWrite write);
+    std::vector<VcpWrite> VcpWrites() const;
+    void RecordSettingsSave(SettingsSave save);
+    std::vector<SettingsSave> SettingsSaves() const;
 
   private:
     mutable std::mutex mutex_;
@@ -186,6 +208,8 @@ class DisplayModel {
     std::size_t openedPhysicalMonitors_ = 0;
     std::vector<GainWrite> gainWrites_;
     mutable std::condition_variable gainWritten_;
+    std::vector<VcpWrite> vcpWrites_;
+    std::vector<SettingsSave> settingsSaves_;
 };
 
 // The entry points a system library exports by name (defined beside its

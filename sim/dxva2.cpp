@@ -1,7 +1,8 @@
-// dxva2: the physical monitors behind an HMONITOR and their red, green and
-// blue gains, sent over DDC/CI.
+// dxva2: the physical monitors behind an HMONITOR, their red, green and blue
+// gains, VCP features and saved settings, sent over DDC/CI.
 #include <windows.h>
 #include <highlevelmonitorconfigurationapi.h>
+#include <lowlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "sim/display_model.h"
+#include "sim/error_codes.h"
 #include "sim/far_proc.h"
 #include "sim/machine.h"
 #include "sim/machine_clock.h"
@@ -31,6 +33,23 @@ void CopyDescription(PHYSICAL_MONITOR& monitor, std::wstring_view description) {
 
 bool IsGainType(MC_GAIN_TYPE gainType) {
     return gainType == MC_RED_GAIN || gainType == MC_GREEN_GAIN || gainType == MC_BLUE_GAIN;
+}
+
+// Why a monitor refuses a DDC/CI request: an injected failure, or a monitor
+// described as refusing this kind of request; nothing when it takes it.
+std::optional<DWORD> Refusal(sim::Machine& machine, std::string_view call, bool refuses) {
+    if (auto error = machine.TakeFailure(call)) {
+        return error;
+    }
+    return refuses ? std::optional<DWORD>(sim::kErrorGenFailure) : std::nullopt;
+}
+
+BOOL Answer(std::optional<DWORD> refusal) {
+    if (refusal) {
+        SetLastError(*refusal);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -117,6 +136,34 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
     return TRUE;
 }
 
+BOOL WINAPI SetVCPFeature(HANDLE monitor, BYTE vcpCode, DWORD newValue) {
+    auto& machine = sim::Machine::Current();
+    const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
+    if (!physical) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const auto described = machine.Displays().DescribePhysicalMonitor(*physical);
+    const auto refusal =
+        Refusal(machine, "SetVCPFeature", described.has_value() && described->refusesVcp);
+    machine.Displays().RecordVcpWrite({*physical, vcpCode, newValue, !refusal.has_value()});
+    return Answer(refusal);
+}
+
+BOOL WINAPI SaveCurrentSettings(HANDLE monitor) {
+    auto& machine = sim::Machine::Current();
+    const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
+    if (!physical) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const auto described = machine.Displays().DescribePhysicalMonitor(*physical);
+    const auto refusal =
+        Refusal(machine, "SaveCurrentSettings", described.has_value() && described->refusesSave);
+    machine.Displays().RecordSettingsSave({*physical, !refusal.has_value()});
+    return Answer(refusal);
+}
+
 namespace sim {
 
 FARPROC Dxva2Export(std::string_view name) {
@@ -126,6 +173,8 @@ FARPROC Dxva2Export(std::string_view name) {
         {"GetPhysicalMonitorsFromHMONITOR", AsFarProc(&GetPhysicalMonitorsFromHMONITOR)},
         {"DestroyPhysicalMonitors", AsFarProc(&DestroyPhysicalMonitors)},
         {"SetMonitorRedGreenOrBlueGain", AsFarProc(&SetMonitorRedGreenOrBlueGain)},
+        {"SetVCPFeature", AsFarProc(&SetVCPFeature)},
+        {"SaveCurrentSettings", AsFarProc(&SaveCurrentSettings)},
     };
     return FindEntryPoint(kEntryPoints, name);
 }
