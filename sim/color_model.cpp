@@ -52,8 +52,20 @@ std::wstring DeviceKey(std::wstring_view device) {
     return key;
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    return EqualsIgnoringCase(a, b);
+// A member the description must give.
+std::wstring RequiredText(const nlohmann::json& object, const char* key) {
+    return WideFromUtf8(object.at(key).get<std::string>());
+}
+
+bool Contains(const std::vector<std::wstring>& names, std::wstring_view name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const auto& known) { return EqualsIgnoringCase(known, name); });
+}
+
+void AddOnce(std::vector<std::wstring>& names, std::wstring name) {
+    if (!Contains(names, name)) {
+        names.push_back(std::move(name));
+    }
 }
 
 }  // namespace
@@ -65,17 +77,14 @@ ColorModel::ColorModel()
 void ColorModel::Load(const nlohmann::json& description) {
     std::lock_guard lock(mutex_);
     for (const auto& profile : description.value("profiles", nlohmann::json::array())) {
-        std::wstring name = WideMember(profile, "name");
+        std::wstring name = RequiredText(profile, "name");
         preinstalled_.push_back({name, ColorSpaceNamed(profile.value("make", "sRGB"))});
-        if (std::none_of(installed_.begin(), installed_.end(),
-                         [&](const auto& installed) { return SameName(installed, name); })) {
-            installed_.push_back(std::move(name));
-        }
+        AddOnce(installed_, std::move(name));
     }
     for (const auto& association : description.value("associations", nlohmann::json::array())) {
         associations_[{ScopeNamed(association.value("scope", "user")),
-                       DeviceKey(WideMember(association, "device"))}]
-            .push_back(WideMember(association, "profile"));
+                       DeviceKey(RequiredText(association, "device"))}]
+            .push_back(RequiredText(association, "profile"));
     }
 }
 
@@ -105,16 +114,12 @@ std::vector<std::wstring> ColorModel::InstalledProfiles() const {
 
 bool ColorModel::IsInstalled(std::wstring_view fileName) const {
     std::lock_guard lock(mutex_);
-    return std::any_of(installed_.begin(), installed_.end(),
-                       [&](const auto& installed) { return SameName(installed, fileName); });
+    return Contains(installed_, fileName);
 }
 
 void ColorModel::RecordInstall(std::wstring fileName) {
     std::lock_guard lock(mutex_);
-    if (std::none_of(installed_.begin(), installed_.end(),
-                     [&](const auto& installed) { return SameName(installed, fileName); })) {
-        installed_.push_back(std::move(fileName));
-    }
+    AddOnce(installed_, std::move(fileName));
 }
 
 std::vector<std::wstring> ColorModel::Associations(WCS_PROFILE_MANAGEMENT_SCOPE scope,
@@ -128,7 +133,8 @@ void ColorModel::Associate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_view
                            std::wstring fileName) {
     std::lock_guard lock(mutex_);
     auto& profiles = associations_[{scope, DeviceKey(device)}];
-    std::erase_if(profiles, [&](const auto& profile) { return SameName(profile, fileName); });
+    std::erase_if(profiles,
+                  [&](const auto& profile) { return EqualsIgnoringCase(profile, fileName); });
     profiles.push_back(std::move(fileName));
 }
 
@@ -137,7 +143,7 @@ bool ColorModel::Disassociate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_v
     std::lock_guard lock(mutex_);
     const auto found = associations_.find({scope, DeviceKey(device)});
     return found != associations_.end() && std::erase_if(found->second, [&](const auto& profile) {
-                                               return SameName(profile, fileName);
+                                               return EqualsIgnoringCase(profile, fileName);
                                            }) > 0;
 }
 
