@@ -198,6 +198,21 @@ TW_API int SetColorFieldTempLutFilePath(const char* path);
 TW_API int ResetDisplayerLut3D(void);
 TW_API int IsLcdChanged(unsigned int mode, unsigned int setType);
 
+/* Gamut switching (colour field mode 1 sRGB, 2 P3, 3 Adobe RGB).
+ * SetColorFieldMode verifies the ICC profile against its digest file,
+ * installs it and makes it the main monitor's default, then switches the
+ * display on the road the COLORFIELD SetType setting names (0 DDC/CI, 1
+ * firmware 3D LUT): 0 done; 1 a null path or the profile missing; 2 the
+ * digest file missing or not matching, or the profile not installed or
+ * associated; 3 the display refused (the profile change is undone).
+ * GetCurrentIccFileName copies the main monitor's default profile name into
+ * a buffer of at least 1024 bytes (left untouched when the name does not
+ * fit): 0, or -1. SetDisplayerColorField switches only the display: 0, or 3. */
+TW_API int SetColorFieldMode(unsigned int mode, const char* pIccFilePath,
+                             const char* pIccCheckFilePath);
+TW_API int GetCurrentIccFileName(char* pIccFileName);
+TW_API int SetDisplayerColorField(unsigned int mode, unsigned int setType);
+
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the
  * firmware gave none; SetDpStatus returns the firmware's own result (0 when it

@@ -1,18 +1,35 @@
 #include "colorfield/color_field.h"
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
 #include "colorfield/lut_handle_3d.h"
 #include "colorfield/sha256_interface.h"
 #include "log/log_line.h"
 #include "platform/files.h"
+#include "settings/settings_accessors.h"
 #include "util/text_conversion.h"
 
 namespace {
 
+constexpr int kTraceLevel = 0;
 constexpr int kErrorLevel = 3;
+
 constexpr int kIccNormal = 0;
 constexpr int kIccMissing = 1;
 constexpr int kIccNotVerified = 2;
+constexpr int kSwitchDone = 0;
+constexpr int kProfileFailed = 2;
+constexpr int kDisplayFailed = 3;
+constexpr int kQueryFailed = -1;
+
+constexpr std::uint32_t kDdcciRoad = 0;
 constexpr std::uint32_t kFirmwareLutRoad = 1;
+constexpr int kNoSetting = -1;
+
+constexpr std::size_t kIccFileNameBufferSize = 1024;
+constexpr const wchar_t* kWholeDisplay = L"DISPLAY";
 
 // _access with mode 0; a missing file is logged by its path.
 bool FileFound(const std::string& path) {
@@ -25,6 +42,16 @@ bool FileFound(const std::string& path) {
     return false;
 }
 
+std::wstring WithBackslashes(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+// Mode numbers are written as signed numbers.
+std::int32_t Signed(std::uint32_t mode) {
+    return static_cast<std::int32_t>(mode);
+}
+
 }  // namespace
 
 ColorField& ColorField::Instance() {
@@ -32,7 +59,9 @@ ColorField& ColorField::Instance() {
     return instance;
 }
 
-ColorField::~ColorField() = default;
+ColorField::~ColorField() {
+    ReleaseProfileHandles();
+}
 
 int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::string& digestPath) {
     if (!FileFound(iccPath)) {
@@ -51,4 +80,127 @@ int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::stri
 
 bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
     return setType == kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
+}
+
+// An exception escaping the switch used to be answered with 0, "done": the
+// profile step is the one that throws, so it is reported as that step's
+// failure.
+int ColorField::SetColorFieldMode(std::uint32_t mode, const char* iccPath, const char* digestPath) {
+    if (iccPath == nullptr || digestPath == nullptr) {
+        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+            << L"pIccFilePath  or pIccCheckFilePath is nullptr!";
+        return kIccMissing;
+    }
+    try {
+        return SwitchIccAndDisplay(mode, iccPath, digestPath);
+    } catch (const std::exception& error) {
+        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+            << L"SetColorFieldMode exception! Info:" << error.what();
+        return kProfileFailed;
+    }
+}
+
+int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
+                                    const char* digestPath) {
+    std::wstring currentName;
+    QueryCurrentIccFile(currentName);
+    const auto setType =
+        static_cast<std::uint32_t>(ColorFieldSettings().GetColorFieldSetType(kNoSetting));
+    if (IsIccAlreadyAssociated(currentName, iccPath)) {
+        Log(kTraceLevel, "ColorField::SetColorFieldMode")
+            << L"Icc Already Associated. iccFileName:" << AnsiToWide(iccPath);
+        if (Signed(mode) != ColorFieldSettings().GetCurrentColorFieldMode(kNoSetting)) {
+            SwitchDisplayerColorField(mode, setType);
+        }
+        return kSwitchDone;
+    }
+    if (const int checked = CheckIsIccFileNormal(iccPath, digestPath); checked != kIccNormal) {
+        return checked;
+    }
+    // The undo names the profile as the switch installed it, with backslashes.
+    const std::wstring widePath = WithBackslashes(AnsiToWide(iccPath, CP_THREAD_ACP));
+    if (const int switched = SwitchIccFile(widePath); switched != kSwitchDone) {
+        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+            << L"SwitchIccFile Failed! iccFileName:" << AnsiToWide(iccPath);
+        return switched;
+    }
+    const int displayed = SwitchDisplayerColorField(mode, setType);
+    if (displayed == kSwitchDone) {
+        return kSwitchDone;
+    }
+    Log(kErrorLevel, "ColorField::SetColorFieldMode")
+        << L"SetDisplayerColorField Fail! iccName:" << AnsiToWide(iccPath);
+    UndoIccSwitch(currentName, widePath);
+    return displayed;
+}
+
+// The exception used to be answered with 0, "done", though nothing was copied.
+int ColorField::GetCurrentIccFileName(char* iccFileName) {
+    if (iccFileName == nullptr) {
+        Log(kErrorLevel, "ColorField::GetCurrentIccFileName") << L"pIccFileName is nullptr!";
+        return kQueryFailed;
+    }
+    try {
+        std::wstring name;
+        if (!QueryCurrentIccFile(name)) {
+            Log(kErrorLevel, "ColorField::GetCurrentIccFileName")
+                << L"Query CurrentIccFile Failed!";
+            return kQueryFailed;
+        }
+        // A name that does not fit is not copied, and the call still succeeds.
+        const std::string narrow = WideToAnsi(name);
+        if (!narrow.empty() && narrow.size() + 1 < kIccFileNameBufferSize) {
+            std::memcpy(iccFileName, narrow.c_str(), narrow.size() + 1);
+        }
+        return kSwitchDone;
+    } catch (const std::exception& error) {
+        Log(kErrorLevel, "ColorField::GetCurrentIccFileName")
+            << L"GetCurrentIccFileName exception! Info:" << error.what();
+        return kQueryFailed;
+    }
+}
+
+// An empty new name (a path ending in a backslash) names no profile; as a
+// substring of every name it would have passed for one already associated
+// and skipped every check.
+bool ColorField::IsIccAlreadyAssociated(const std::wstring& currentName,
+                                        const std::string& iccPathNew) {
+    const std::size_t separator = iccPathNew.rfind('\\');
+    const std::wstring newName =
+        AnsiToWide(separator == std::string::npos ? iccPathNew : iccPathNew.substr(separator + 1));
+    Log(kTraceLevel, "ColorField::IsIccAlreadyAssociated")
+        << L"currentIccFileName:" << currentName << L"iccFileNew:" << newName;
+    return !newName.empty() && currentName.find(newName) != std::wstring::npos;
+}
+
+std::wstring ColorField::ColorManagementDeviceName() const {
+    return mainDisplayDeviceName_.empty() ? std::wstring(kWholeDisplay) : currentMonitor_.deviceId;
+}
+
+int ColorField::SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setType) {
+    try {
+        switch (setType) {
+            case kDdcciRoad:
+                Log(kTraceLevel, "ColorField::SwitchDisplayerColorField")
+                    << L"SetDisplayerColorFieldByDdcci. mode:" << Signed(mode);
+                return SetDisplayerColorFieldByDdcci(mode);
+            case kFirmwareLutRoad:
+                Log(kTraceLevel, "ColorField::SwitchDisplayerColorField")
+                    << L"SetDisplayerLut3D. mode:" << Signed(mode);
+                if (!LutHandle3D::Instance().SetDisplayerLut3D(mode)) {
+                    Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+                        << L"SetDisplayerLut3D Failed! mode:" << Signed(mode);
+                    return kDisplayFailed;
+                }
+                return kSwitchDone;
+            default:
+                Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+                    << L"PC Displayer ColorField Mode Not Support on this version.";
+                return kDisplayFailed;
+        }
+    } catch (const std::exception& error) {
+        Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+            << L"SetDisplayerLut3D exception:" << error.what() << L", mode:" << Signed(mode);
+        return kDisplayFailed;
+    }
 }

@@ -1,5 +1,5 @@
-// The colour field exports: argument passing and mapping of the engines'
-// yes or no to 0 and -1.
+// The colour field exports: argument passing, and mapping of the engines'
+// yes or no to 0 and -1 where they answer that way.
 #include "colorfield/color_field.h"
 #include "colorfield/lut_handle_3d.h"
 #include "tintwell/tintwell.h"
@@ -26,4 +26,16 @@ int ResetDisplayerLut3D() {
 
 int IsLcdChanged(unsigned int mode, unsigned int setType) {
     return Result(ColorField::Instance().IsLcdChanged(mode, setType));
+}
+
+int SetColorFieldMode(unsigned int mode, const char* pIccFilePath, const char* pIccCheckFilePath) {
+    return ColorField::Instance().SetColorFieldMode(mode, pIccFilePath, pIccCheckFilePath);
+}
+
+int GetCurrentIccFileName(char* pIccFileName) {
+    return ColorField::Instance().GetCurrentIccFileName(pIccFileName);
+}
+
+int SetDisplayerColorField(unsigned int mode, unsigned int setType) {
+    return ColorField::Instance().SwitchDisplayerColorField(mode, setType);
 }

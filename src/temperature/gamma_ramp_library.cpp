@@ -6,6 +6,7 @@
 #include <string>
 
 #include "discovery/display_detection.h"
+#include "platform/display_handles.h"
 
 namespace {
 
@@ -13,11 +14,6 @@ constexpr std::size_t kRampEntries = 256;
 constexpr int kRampStep = 256;
 constexpr int kRampLimit = 65535;
 constexpr const wchar_t* kGdi32InSystemDirectory = L"\\gdi32.dll";
-
-struct DcDelete {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using UniqueDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDelete>;
 
 // A gain is a slope between 0 and 1; anything else cannot make a ramp entry.
 float UsableGain(float gain) {

@@ -14,16 +14,20 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 }  // namespace
 
 std::wstring AnsiToWide(const std::string& text) {
+    return AnsiToWide(text, CP_ACP);
+}
+
+std::wstring AnsiToWide(const std::string& text, unsigned int codePage) {
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return {};
     }
     const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
     if (needed <= 0) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), needed);
+    MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), needed);
     return wide;
 }
 

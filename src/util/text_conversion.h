@@ -6,6 +6,8 @@
 #include <string>
 
 std::wstring AnsiToWide(const std::string& text);
+// The same in a code page of the caller's choice (CP_THREAD_ACP, say).
+std::wstring AnsiToWide(const std::string& text, unsigned int codePage);
 std::string WideToAnsi(const std::wstring& text);
 
 namespace DE {

@@ -58,6 +58,8 @@ static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
 #define FALSE 0
 #endif
 
+constexpr std::size_t MAX_PATH = 260;
+
 #define WINAPI
 #define CALLBACK
 

@@ -1,0 +1,257 @@
+// The Windows colour management side of a switch: the monitor it acts on,
+// installing and associating the profile, and the handles that takes.
+#include <algorithm>
+#include <array>
+#include <cwchar>
+#include <optional>
+#include <string_view>
+
+#include "colorfield/color_field.h"
+#include "log/log_line.h"
+#include "settings/settings_accessors.h"
+
+namespace {
+
+constexpr int kTraceLevel = 0;
+constexpr int kInfoLevel = 1;
+constexpr int kErrorLevel = 3;
+
+constexpr int kInstalled = 0;
+constexpr int kProfileFailed = 2;
+
+constexpr DWORD kActiveAndAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
+constexpr std::size_t kMonitorCodeLength = 7;
+constexpr int kDdcciRoad = 0;
+constexpr int kNoSetting = -1;
+constexpr std::wstring_view kVendorId = L"ORV";
+constexpr WCS_PROFILE_MANAGEMENT_SCOPE kUserScope = WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER;
+// LCS_sRGB, the four characters 'sRGB' as one number.
+constexpr DWORD kSrgbColorSpace = 0x73524742;
+
+constexpr std::size_t kRampEntries = 256;
+constexpr unsigned kAssociationRampStep = 228;
+constexpr unsigned kRampLimit = 65535;
+
+DISPLAY_DEVICEW EmptyDisplayDevice() {
+    DISPLAY_DEVICEW device{};
+    device.cb = sizeof device;
+    return device;
+}
+
+// The characters between the device id's first and second backslash, at
+// most seven; none without a second backslash.
+std::optional<std::wstring> MonitorCode(std::wstring_view deviceId) {
+    const std::size_t first = deviceId.find(L'\\');
+    if (first == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t second = deviceId.find(L'\\', first + 1);
+    if (second == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t length = std::min(second - first - 1, kMonitorCodeLength);
+    return std::wstring(deviceId.substr(first + 1, length));
+}
+
+void AppendActiveMonitors(const DISPLAY_DEVICEW& adapter, std::vector<MonitorDeviceInfo>& list) {
+    DISPLAY_DEVICEW monitor = EmptyDisplayDevice();
+    for (DWORD index = 0; EnumDisplayDevicesW(adapter.DeviceName, index, &monitor, 0);
+         ++index, monitor = EmptyDisplayDevice()) {
+        if ((monitor.StateFlags & kActiveAndAttached) != kActiveAndAttached) {
+            continue;
+        }
+        if (const auto code = MonitorCode(monitor.DeviceID)) {
+            list.push_back({monitor.DeviceName, monitor.DeviceID, *code, monitor.DeviceString});
+        }
+    }
+}
+
+BOOL CALLBACK FindDisplayAtOrigin(HMONITOR monitor, HDC, LPRECT, LPARAM nameAddress) {
+    MONITORINFOEXW info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info) && info.rcMonitor.left == 0 && info.rcMonitor.top == 0) {
+        *reinterpret_cast<std::wstring*>(nameAddress) = info.szDevice;
+    }
+    return TRUE;
+}
+
+bool Contains(const std::wstring& text, std::wstring_view part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+}  // namespace
+
+void ColorField::RefreshMonitorList() {
+    monitorList_.clear();
+    DISPLAY_DEVICEW adapter = EmptyDisplayDevice();
+    for (DWORD index = 0; EnumDisplayDevicesW(nullptr, index, &adapter, 0);
+         ++index, adapter = EmptyDisplayDevice()) {
+        AppendActiveMonitors(adapter, monitorList_);
+    }
+    mainDisplayDeviceName_.clear();
+    EnumDisplayMonitors(nullptr, nullptr, FindDisplayAtOrigin,
+                        reinterpret_cast<LPARAM>(&mainDisplayDeviceName_));
+    ChooseCurrentMonitor(ColorFieldSettings().GetColorFieldSetType(kNoSetting));
+}
+
+// On the DDC/CI road the maker's monitor is the one that changes gamut, so
+// when there is exactly one it is the monitor colour management acts on,
+// wherever it stands on the desktop.
+void ColorField::ChooseCurrentMonitor(int setType) {
+    if (setType != kDdcciRoad) {
+        const auto main = std::find_if(
+            monitorList_.begin(), monitorList_.end(),
+            [&](const auto& m) { return Contains(m.deviceName, mainDisplayDeviceName_); });
+        if (main != monitorList_.end()) {
+            currentMonitor_ = *main;
+        }
+        return;
+    }
+    std::vector<const MonitorDeviceInfo*> makersMonitors;
+    for (const auto& monitor : monitorList_) {
+        if (Contains(monitor.deviceName, mainDisplayDeviceName_)) {
+            currentMonitor_ = monitor;
+        }
+        if (Contains(monitor.deviceString, kVendorId)) {
+            makersMonitors.push_back(&monitor);
+        }
+    }
+    if (makersMonitors.size() == 1) {
+        currentMonitor_ = *makersMonitors.front();
+    }
+}
+
+bool ColorField::QueryCurrentIccFile(std::wstring& name) {
+    RefreshMonitorList();
+    const std::wstring device = ColorManagementDeviceName();
+    if (device.empty()) {
+        Log(kErrorLevel, "ColorField::QueryCurrentIccFile") << L"currentMainMonitorName empty!";
+        return false;
+    }
+    WCHAR profileName[MAX_PATH] = {};
+    if (!WcsGetDefaultColorProfile(kUserScope, device.c_str(), CPT_ICC, CPST_RGB_WORKING_SPACE, 0,
+                                   sizeof profileName, profileName)) {
+        Log(kErrorLevel, "ColorField::QueryCurrentIccFile")
+            << L"WcsGetDefaultColorProfile Failed! currentMainMonitorName:" << device
+            << L", ErrorCode:" << static_cast<unsigned long>(GetLastError());
+        return false;
+    }
+    name.assign(profileName, wcsnlen(profileName, MAX_PATH));
+    return true;
+}
+
+UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
+    PROFILE profile{};
+    profile.dwType = PROFILE_FILENAME;
+    profile.pProfileData = const_cast<wchar_t*>(path.c_str());
+    profile.cbDataSize = static_cast<DWORD>((path.size() + 1) * sizeof(WCHAR));
+    UniqueProfile handle(OpenColorProfileW(&profile, PROFILE_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    if (!handle) {
+        Log(kErrorLevel, "ColorField::GetProfileHandle")
+            << L"GetProfileHandle OpenColorProfile Failed!" << path << L", buf size:" << path.size()
+            << L", cbDataSize:" << profile.cbDataSize;
+        return nullptr;
+    }
+    Log(kInfoLevel, "ColorField::GetProfileHandle")
+        << L"GetProfileHandle OpenColorProfile Success!" << path << L", buf size:" << path.size()
+        << L", cbDataSize:" << profile.cbDataSize;
+    BOOL valid = FALSE;
+    if (!IsColorProfileValid(handle.get(), &valid) || !valid) {
+        Log(kErrorLevel, "ColorField::GetProfileHandle") << L"GetProfileHandle Profile Not Valid!";
+        return nullptr;
+    }
+    return handle;
+}
+
+int ColorField::InstallIccFile(const std::wstring& path) {
+    iccProfile_ = GetProfileHandle(path);
+    if (!iccProfile_) {
+        Log(kErrorLevel, "ColorField::InstallIccFile")
+            << L"Get CurrentProFileHandle Failed! fileName:" << path;
+        return kProfileFailed;
+    }
+    WCHAR standardPath[MAX_PATH] = {};
+    DWORD size = sizeof standardPath;
+    GetStandardColorSpaceProfileW(nullptr, kSrgbColorSpace, standardPath, &size);
+    const std::wstring standard(standardPath, wcsnlen(standardPath, MAX_PATH));
+    standardProfile_ = GetProfileHandle(standard);
+    if (!standardProfile_) {
+        Log(kErrorLevel, "ColorField::InstallIccFile")
+            << L"Get StandardProfileHandle Failed! fileName:" << standard;
+        return kProfileFailed;
+    }
+    if (!InstallColorProfileW(nullptr, path.c_str())) {
+        Log(kErrorLevel, "ColorField::InstallIccFile")
+            << L"InstallColorProfile Failed! fileName:" << path;
+        return kProfileFailed;
+    }
+    return kInstalled;
+}
+
+BOOL ColorField::AssociateIccFile(const std::wstring& path) {
+    Log(kTraceLevel, "ColorField::AssociateIccFile") << path;
+    const std::wstring device = ColorManagementDeviceName();
+    if (device.empty()) {
+        Log(kErrorLevel, "ColorField::AssociateIccFile") << L"currentMainMonitorName empty!";
+        return FALSE;
+    }
+    dc_.reset(CreateDCW(device.c_str(), nullptr, nullptr, nullptr));
+    if (dc_ && SetICMMode(dc_.get(), ICM_ON) != 0) {
+        SetICMProfileW(dc_.get(), const_cast<LPWSTR>(path.c_str()));
+    }
+    WcsDisassociateColorProfileFromDevice(kUserScope, path.c_str(), device.c_str());
+    return WcsAssociateColorProfileWithDevice(kUserScope, path.c_str(), device.c_str());
+}
+
+// Whatever the device shows is replaced by the same fixed ramp on every run.
+bool ColorField::ApplyAssociationGammaRamp() {
+    std::array<WORD, 3 * kRampEntries> ramp{};
+    const bool read = GetDeviceGammaRamp(dc_.get(), ramp.data()) != FALSE;
+    for (std::size_t i = 0; i < kRampEntries; ++i) {
+        const auto value =
+            static_cast<WORD>(std::min<unsigned>(i * kAssociationRampStep, kRampLimit));
+        ramp[i] = ramp[kRampEntries + i] = ramp[2 * kRampEntries + i] = value;
+    }
+    const bool written = SetDeviceGammaRamp(dc_.get(), ramp.data()) != FALSE;
+    GdiFlush();
+    return read && written;
+}
+
+void ColorField::ReleaseProfileHandles() {
+    iccProfile_.reset();
+    standardProfile_.reset();
+    dc_.reset();
+}
+
+// The handles are released on every path: kept open after a failed install
+// they would hold the profile files open until the next switch.
+int ColorField::SwitchIccFile(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (const int installed = InstallIccFile(path); installed != kInstalled) {
+        Log(kErrorLevel, "ColorField::SwitchIccFile")
+            << L"InstallIccFile Failed! fileName:" << path;
+        ReleaseProfileHandles();
+        return installed;
+    }
+    if (AssociateIccFile(path)) {
+        ApplyAssociationGammaRamp();
+        ReleaseProfileHandles();
+        return kInstalled;
+    }
+    Log(kErrorLevel, "ColorField::SwitchIccFile") << L"AssociateIccFile Failed! fileName:" << path;
+    ReleaseProfileHandles();
+    return kProfileFailed;
+}
+
+void ColorField::UndoIccSwitch(const std::wstring& previousName, const std::wstring& iccPath) {
+    if (!previousName.empty()) {
+        SwitchIccFile(previousName);
+        return;
+    }
+    const std::wstring device = ColorManagementDeviceName();
+    if (device.empty()) {
+        Log(kErrorLevel, "ColorField::SetColorFieldMode") << L"currentMainMonitorName empty!";
+        return;
+    }
+    WcsDisassociateColorProfileFromDevice(kUserScope, iccPath.c_str(), device.c_str());
+}
