@@ -17,6 +17,9 @@ namespace {
 
 constexpr const wchar_t* kColorDirectory = L"C:\\Windows\\System32\\spool\\drivers\\color";
 constexpr const wchar_t* kStandardProfileName = L"sRGB Color Space Profile.icm";
+// Where the machine keeps, beside the profiles, what Windows keeps in the
+// registry: which profiles are installed and associated with which device.
+constexpr const char* kKeptStateFile = "associations.json";
 
 // Handle values only identify; nothing dereferences them.
 constexpr std::uintptr_t kFirstProfileHandle = 0x0C010000;
@@ -96,7 +99,7 @@ std::wstring ColorModel::StandardProfilePath() {
     return ColorDirectory() + L"\\" + kStandardProfileName;
 }
 
-void ColorModel::WritePreinstalledProfiles(const std::filesystem::path& directory) {
+void ColorModel::AttachColorDirectory(const std::filesystem::path& directory) {
     std::lock_guard lock(mutex_);
     if (writtenIn_ == directory) {
         return;
@@ -105,6 +108,55 @@ void ColorModel::WritePreinstalledProfiles(const std::filesystem::path& director
         WriteProfileIfMissing(directory / platform::ToUtf8(profile.name), profile.space);
     }
     writtenIn_ = directory;
+    RestoreKeptState();
+}
+
+// A kept state replaces the description's: it is what the description's
+// machine became since.
+void ColorModel::RestoreKeptState() {
+    std::ifstream in(*writtenIn_ / kKeptStateFile);
+    if (!in) {
+        return;
+    }
+    const auto kept = nlohmann::json::parse(in, nullptr, false);
+    if (kept.is_discarded()) {
+        return;
+    }
+    for (const auto& name : kept.value("installed", nlohmann::json::array())) {
+        AddOnce(installed_, WideFromUtf8(name.get<std::string>()));
+    }
+    associations_.clear();
+    for (const auto& association : kept.value("associations", nlohmann::json::array())) {
+        auto& profiles = associations_[{ScopeNamed(association.value("scope", "user")),
+                                        RequiredText(association, "device")}];
+        for (const auto& profile : association.value("profiles", nlohmann::json::array())) {
+            profiles.push_back(WideFromUtf8(profile.get<std::string>()));
+        }
+    }
+}
+
+void ColorModel::KeepState() const {
+    if (!writtenIn_) {
+        return;
+    }
+    nlohmann::json kept{{"installed", nlohmann::json::array()},
+                        {"associations", nlohmann::json::array()}};
+    for (const auto& name : installed_) {
+        kept["installed"].push_back(platform::ToUtf8(name));
+    }
+    for (const auto& [key, profiles] : associations_) {
+        nlohmann::json names = nlohmann::json::array();
+        for (const auto& profile : profiles) {
+            names.push_back(platform::ToUtf8(profile));
+        }
+        const bool user = key.first == WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER;
+        kept["associations"].push_back({{"scope", user ? "user" : "system"},
+                                        {"device", platform::ToUtf8(key.second)},
+                                        {"profiles", names}});
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(*writtenIn_, ignored);
+    std::ofstream(*writtenIn_ / kKeptStateFile) << kept.dump(2) << '\n';
 }
 
 std::vector<std::wstring> ColorModel::InstalledProfiles() const {
@@ -120,6 +172,7 @@ bool ColorModel::IsInstalled(std::wstring_view fileName) const {
 void ColorModel::RecordInstall(std::wstring fileName) {
     std::lock_guard lock(mutex_);
     AddOnce(installed_, std::move(fileName));
+    KeepState();
 }
 
 std::vector<std::wstring> ColorModel::Associations(WCS_PROFILE_MANAGEMENT_SCOPE scope,
@@ -136,15 +189,20 @@ void ColorModel::Associate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_view
     std::erase_if(profiles,
                   [&](const auto& profile) { return EqualsIgnoringCase(profile, fileName); });
     profiles.push_back(std::move(fileName));
+    KeepState();
 }
 
 bool ColorModel::Disassociate(WCS_PROFILE_MANAGEMENT_SCOPE scope, std::wstring_view device,
                               std::wstring_view fileName) {
     std::lock_guard lock(mutex_);
     const auto found = associations_.find({scope, DeviceKey(device)});
-    return found != associations_.end() && std::erase_if(found->second, [&](const auto& profile) {
-                                               return EqualsIgnoringCase(profile, fileName);
-                                           }) > 0;
+    if (found == associations_.end() || std::erase_if(found->second, [&](const auto& profile) {
+                                            return EqualsIgnoringCase(profile, fileName);
+                                        }) == 0) {
+        return false;
+    }
+    KeepState();
+    return true;
 }
 
 std::optional<std::wstring> ColorModel::DefaultProfile(WCS_PROFILE_MANAGEMENT_SCOPE scope,
@@ -255,7 +313,7 @@ std::wstring ProfileFileName(std::wstring_view name) {
 
 std::filesystem::path ProfileHostPath(Machine& machine, std::wstring_view name) {
     const auto directory = machine.HostPath(ColorModel::ColorDirectory());
-    machine.Colors().WritePreinstalledProfiles(directory);
+    machine.Colors().AttachColorDirectory(directory);
     if (name.find_first_of(L"\\/") == std::wstring_view::npos) {
         return directory / platform::ToUtf8(name);
     }

@@ -61,10 +61,14 @@ class ColorModel {
     // The standard sRGB profile in the colour directory.
     static std::wstring StandardProfilePath();
 
-    // Writes the standard profile and the described ones into `directory`,
-    // the colour directory's host folder, where they are missing; once per
-    // folder, so a profile a test removes afterwards stays removed.
-    void WritePreinstalledProfiles(const std::filesystem::path& directory);
+    // Binds the model to `directory`, the colour directory's host folder,
+    // once per folder: writes the standard profile and the described ones
+    // where they are missing (so a profile a test removes afterwards stays
+    // removed), and takes up the installs and associations that an earlier
+    // process on the same machine root kept there. From then on every
+    // install and association change is kept there too, as Windows keeps
+    // them across processes.
+    void AttachColorDirectory(const std::filesystem::path& directory);
 
     // File names, install order, no duplicates (names compare case-blind).
     std::vector<std::wstring> InstalledProfiles() const;
@@ -112,6 +116,9 @@ class ColorModel {
 
     mutable std::mutex mutex_;
     std::vector<Preinstalled> preinstalled_;
+    void RestoreKeptState();
+    void KeepState() const;
+
     std::optional<std::filesystem::path> writtenIn_;
     std::vector<std::wstring> installed_;
     std::map<AssociationKey, std::vector<std::wstring>> associations_;

@@ -2,6 +2,7 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <stdexcept>
@@ -28,6 +29,12 @@ struct MluFreer {
     void operator()(cmsMLU* mlu) const { cmsMLUfree(mlu); }
 };
 using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
+
+// Little CMS stamps the header with the time of creation; a fixed stamp
+// (2026-01-01 00:00:00) makes the same colour space the same bytes, so that
+// digests of written profiles stay valid.
+constexpr std::size_t kCreationDateOffset = 24;
+constexpr std::array<std::uint8_t, 12> kCreationDate{0x07, 0xEA, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};
 using CurveHandle = std::unique_ptr<cmsToneCurve, CurveFreer>;
 using MluHandle = std::unique_ptr<cmsMLU, MluFreer>;
 
@@ -86,6 +93,7 @@ std::vector<std::uint8_t> MakeRgbProfile(const RgbColorSpace& space) {
         throw std::runtime_error("ICC profile writer: cannot save the profile");
     }
     bytes.resize(size);
+    std::copy(kCreationDate.begin(), kCreationDate.end(), bytes.begin() + kCreationDateOffset);
     return bytes;
 }
 

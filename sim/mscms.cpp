@@ -19,6 +19,14 @@
 
 namespace {
 
+// The machine, its colour model bound to the colour directory of its root,
+// so that what an earlier process installed and associated is there.
+sim::Machine& ColorMachine() {
+    auto& machine = sim::Machine::Current();
+    machine.Colors().AttachColorDirectory(machine.HostPath(sim::ColorModel::ColorDirectory()));
+    return machine;
+}
+
 BOOL Fail(DWORD error) {
     SetLastError(error);
     return FALSE;
@@ -133,7 +141,7 @@ DWORD DisassociationRefusal(sim::Machine& machine, WCS_PROFILE_MANAGEMENT_SCOPE 
 }  // namespace
 
 HPROFILE WINAPI OpenColorProfileW(PPROFILE profile, DWORD, DWORD, DWORD) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     if (const auto error = machine.TakeFailure("OpenColorProfileW")) {
         SetLastError(*error);
         return nullptr;
@@ -150,7 +158,7 @@ HPROFILE WINAPI OpenColorProfileW(PPROFILE profile, DWORD, DWORD, DWORD) {
 }
 
 BOOL WINAPI IsColorProfileValid(HPROFILE profile, PBOOL valid) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     if (const auto error = machine.TakeFailure("IsColorProfileValid")) {
         return Fail(*error);
     }
@@ -174,7 +182,7 @@ BOOL WINAPI CloseColorProfile(HPROFILE profile) {
 
 BOOL WINAPI GetStandardColorSpaceProfileW(PCWSTR machineName, DWORD colorSpace, PWSTR profileName,
                                           PDWORD size) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     if (const auto error = machine.TakeFailure("GetStandardColorSpaceProfileW")) {
         return Fail(*error);
     }
@@ -200,7 +208,7 @@ BOOL WINAPI GetStandardColorSpaceProfileW(PCWSTR machineName, DWORD colorSpace, 
 }
 
 BOOL WINAPI InstallColorProfileW(PCWSTR machineName, PCWSTR profileName) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     if (const auto error = machine.TakeFailure("InstallColorProfileW")) {
         return Fail(*error);
     }
@@ -229,7 +237,7 @@ BOOL WINAPI InstallColorProfileW(PCWSTR machineName, PCWSTR profileName) {
 BOOL WINAPI WcsGetDefaultColorProfile(WCS_PROFILE_MANAGEMENT_SCOPE scope, PCWSTR deviceName,
                                       COLORPROFILETYPE profileType, COLORPROFILESUBTYPE, DWORD,
                                       DWORD profileNameSize, LPWSTR profileName) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     machine.Colors().RecordDefaultProfileQuery(Given(deviceName));
     if (const auto error = machine.TakeFailure("WcsGetDefaultColorProfile")) {
         return Fail(*error);
@@ -250,7 +258,7 @@ BOOL WINAPI WcsGetDefaultColorProfile(WCS_PROFILE_MANAGEMENT_SCOPE scope, PCWSTR
 
 BOOL WINAPI WcsAssociateColorProfileWithDevice(WCS_PROFILE_MANAGEMENT_SCOPE scope,
                                                PCWSTR profileName, PCWSTR deviceName) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     const DWORD refusal = AssociationRefusal(machine, scope, profileName, deviceName);
     RecordAssociation(machine, sim::AssociationChange::Associate, scope, profileName, deviceName,
                       refusal == ERROR_SUCCESS);
@@ -263,7 +271,7 @@ BOOL WINAPI WcsAssociateColorProfileWithDevice(WCS_PROFILE_MANAGEMENT_SCOPE scop
 
 BOOL WINAPI WcsDisassociateColorProfileFromDevice(WCS_PROFILE_MANAGEMENT_SCOPE scope,
                                                   PCWSTR profileName, PCWSTR deviceName) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = ColorMachine();
     const DWORD refusal = DisassociationRefusal(machine, scope, profileName, deviceName);
     RecordAssociation(machine, sim::AssociationChange::Disassociate, scope, profileName, deviceName,
                       refusal == ERROR_SUCCESS);
