@@ -14,6 +14,7 @@
 
 #include "lut_block.h"
 #include "block_report.h"
+#include "json_text.h"
 #include "lut_machine.h"
 #include "settings_commands.h"
 
@@ -100,27 +101,6 @@ void AddApplyAndReset(CLI::App& lut, LutCommand& command, LutArguments& argument
     command.reset =
         lut.add_subcommand("reset", "load and restore the identity table (ResetDisplayerLut3D)");
     command.reset->footer(kApplyExitCodes);
-}
-
-// Text fields may hold any bytes: quotes, backslashes and bytes outside
-// printable ASCII are escaped, so the output stays one valid JSON string.
-std::string Escaped(const std::string& text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string escaped;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            escaped += '\\';
-            escaped += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            escaped += "\\u00";
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0xF];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 const char* JsonBool(bool value) {

@@ -35,8 +35,8 @@ void PrintComponents(std::ostream& out, std::uint32_t entry) {
         << (entry & kComponent) << ')';
 }
 
-// One line per driver call: what was loaded, for which device, and where the
-// table sends black, pure red and white.
+}  // namespace
+
 void PrintDriverCall(std::ostream& out, const sim::FeatureDataCall& call) {
     const std::size_t entries = call.data.size() / sizeof(std::uint32_t);
     out << (Word(call.header, kRestoreWord) == 1 ? "restore" : "load") << " device "
@@ -49,6 +49,8 @@ void PrintDriverCall(std::ostream& out, const sim::FeatureDataCall& call) {
     }
     out << (call.status == 0 && SUCCEEDED(call.result) ? ", taken\n" : ", refused\n");
 }
+
+namespace {
 
 int Report(bool succeeded, std::size_t callsBefore, std::string_view refusal, std::ostream& out,
            std::ostream& err) {

@@ -1,7 +1,7 @@
 // tintwell: drives the library through its C exports, the way a front-end
 // application does: settings, what the library detects, colour temperature,
-// nature-colour scenes; and, beside the exports, what ADL reports and the
-// firmware's LUT blocks.
+// nature-colour scenes, gamut switches; and, beside the exports, what ADL
+// reports, the firmware's LUT blocks and the digest files of ICC profiles.
 #include <iostream>
 #include <string>
 
@@ -9,6 +9,7 @@
 
 #include "adl_command.h"
 #include "edid_command.h"
+#include "gamut_command.h"
 #include "hardware_commands.h"
 #include "lut_command.h"
 #include "nature_command.h"
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     CLI::App* edid = tintwell_cli::AddEdidCommand(app, edidArguments);
     tintwell_cli::LutArguments lutArguments;
     const tintwell_cli::LutCommand lut = tintwell_cli::AddLutCommand(app, lutArguments);
+    tintwell_cli::GamutArguments gamutArguments;
+    const tintwell_cli::GamutCommand gamut = tintwell_cli::AddGamutCommands(app, gamutArguments);
 
     try {
         app.parse(argc, argv);
@@ -76,6 +79,9 @@ int main(int argc, char** argv) {
     }
     if (edid->parsed()) {
         return tintwell_cli::RunEdid(edidArguments, std::cout, std::cerr);
+    }
+    if (gamut.digest->parsed() || gamut.gamut->parsed()) {
+        return tintwell_cli::RunGamut(gamut, gamutArguments, std::cout, std::cerr);
     }
     if (lut.lut->parsed()) {
         return tintwell_cli::RunLut(lut, lutArguments, std::cout, std::cerr);

@@ -1,0 +1,24 @@
+#include "json_text.h"
+
+namespace tintwell_cli {
+
+std::string Escaped(const std::string& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            escaped += '\\';
+            escaped += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            escaped += "\\u00";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0xF];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+}  // namespace tintwell_cli
