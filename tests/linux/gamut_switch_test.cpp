@@ -1,0 +1,402 @@
+// A gamut switch end to end on simulated machines: the profile verified,
+// installed and made the main monitor's default, then the display switched by
+// the firmware 3D LUT or by DDC/CI, and the profile change undone when the
+// display refuses.
+#include <icm.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "../shared/digest_records.h"
+#include "../shared/test_platform.h"
+#include "allocation_limit.h"
+#include "desktop_test_machines.h"
+#include "lut_block.h"
+#include "sim/color_model.h"
+#include "sim/error_codes.h"
+#include "sim/firmware_model.h"
+#include "sim/icc_profile_writer.h"
+#include "sim/intel_driver_model.h"
+
+namespace tw_test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr unsigned kSrgb = 1;
+constexpr unsigned kP3 = 2;
+constexpr unsigned kAdobeRgb = 3;
+constexpr int kDdcci = 0;
+constexpr int kFirmwareLut = 1;
+constexpr DWORD kDlut = 0x54554C44;
+constexpr WCS_PROFILE_MANAGEMENT_SCOPE kUser = WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER;
+constexpr const wchar_t* kPanel = L"MONITOR\\BOE0C8B\\{4d36e96e-e325-11ce-bfc1-08002be10318}\\0001";
+constexpr const char* kProfiles = "C:\\Profiles\\";
+
+sim::Machine& Machine() {
+    return sim::Machine::Current();
+}
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& file, std::string_view bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+fs::path HostFile(const std::string& windowsPath) {
+    return Machine().HostPath(std::wstring(windowsPath.begin(), windowsPath.end()));
+}
+
+std::string RealProfile(const std::string& name) {
+    return ReadFile(fs::path(TINTWELL_TEST_DATA) / "icc" / name);
+}
+
+std::string P3Profile() {
+    const auto bytes = sim::MakeRgbProfile(sim::DisplayP3ColorSpace());
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The 128-byte header is intact, so the file still opens; the tag table
+// puts every tag far past the end, so none can be read.
+std::string WithBrokenTagTable(std::string profile) {
+    constexpr std::size_t kTagCount = 128;
+    constexpr std::size_t kTagEntry = 12;
+    const auto count = static_cast<unsigned char>(profile[kTagCount + 3]);
+    for (std::size_t tag = 0; tag < count; ++tag) {
+        profile[kTagCount + 4 + tag * kTagEntry + 4] = '\x7F';
+    }
+    return profile;
+}
+
+// Puts a profile into the machine's C:\Profiles folder and vouches for it in
+// a digest file of its own; returns the profile's Windows path.
+std::string Provide(const std::string& name, const std::string& bytes) {
+    const std::string path = kProfiles + name;
+    WriteFile(HostFile(path), bytes);
+    WriteFile(HostFile(path + ".sha"), DigestRecord(name, Sha256Of(bytes)));
+    return path;
+}
+
+std::string DigestOf(const std::string& iccPath) {
+    return iccPath + ".sha";
+}
+
+int Switch(unsigned mode, const std::string& iccPath) {
+    return TW(SetColorFieldMode)(mode, iccPath.c_str(), DigestOf(iccPath).c_str());
+}
+
+std::vector<std::wstring> PanelProfiles() {
+    return Machine().Colors().Associations(kUser, kPanel);
+}
+
+std::string CurrentIccFileName() {
+    std::string name(1024, '\0');
+    EXPECT_EQ(TW(GetCurrentIccFileName)(name.data()), 0);
+    return name.c_str();
+}
+
+std::size_t DriverTableLoads() {
+    return Machine().IntelDriver().FeatureDataCalls().size();
+}
+
+// Each VCP write as "DISPLAY<n>#<physical index> <code>=<value>", refused
+// ones marked.
+std::vector<std::string> VcpLog() {
+    std::vector<std::string> log;
+    for (const auto& write : Displays().VcpWrites()) {
+        std::string display(write.monitor.display.begin() + 4, write.monitor.display.end());
+        log.push_back(display + "#" + std::to_string(write.monitor.index) + " " +
+                      std::to_string(write.code) + "=" + std::to_string(write.value) +
+                      (write.accepted ? "" : " refused"));
+    }
+    return log;
+}
+
+std::vector<std::string> SaveLog() {
+    std::vector<std::string> log;
+    for (const auto& save : Displays().SettingsSaves()) {
+        log.push_back(std::to_string(save.monitor.index) + (save.accepted ? "" : " refused"));
+    }
+    return log;
+}
+
+class GamutSwitch : public ExportTest {
+  protected:
+    void SetUp() override {
+        ExportTest::SetUp();
+        TW(SetColorFieldSetType)(kFirmwareLut);
+        p3_ = Provide("DisplayP3.icc", P3Profile());
+        srgb_ = Provide("sRGB.icc", RealProfile("sRGB.icc"));
+    }
+
+    // Every handle the switch opened is closed again, whatever the outcome.
+    void TearDown() override {
+        EXPECT_EQ(Machine().Colors().OpenProfileCount(), 0u);
+        EXPECT_EQ(Displays().OpenDcCount(), 0u);
+        ExportTest::TearDown();
+    }
+
+    std::string p3_;
+    std::string srgb_;
+};
+
+}  // namespace
+
+TEST_F(GamutSwitch, FirmwareRoadInstallsAssociatesAndLoadsTheModesTable) {
+    ASSERT_EQ(Switch(kP3, p3_), 0);
+
+    EXPECT_EQ(PanelProfiles(), std::vector<std::wstring>{L"DisplayP3.icc"});
+    EXPECT_EQ(ReadFile(Machine().HostPath(sim::ColorModel::ColorDirectory() + L"\\DisplayP3.icc")),
+              P3Profile());
+    const auto icm = Machine().Colors().IcmCalls();
+    ASSERT_EQ(icm.size(), 2u);
+    EXPECT_EQ(icm[0].mode, ICM_ON);
+    EXPECT_EQ(icm[1].profile, L"C:\\Profiles\\DisplayP3.icc");
+    const auto ramp = Displays().CurrentRamp(L"\\\\.\\DISPLAY1");
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+        EXPECT_EQ(ramp[channel * 256 + 1], 228);
+        EXPECT_EQ(ramp[channel * 256 + 255], 58140);
+    }
+    const auto loads = Machine().IntelDriver().FeatureDataCalls();
+    ASSERT_EQ(loads.size(), 1u);
+    const auto table = lut_block::DriverTable(kP3);
+    ASSERT_EQ(loads[0].data.size(), table.size() * 4);
+    EXPECT_EQ(std::memcmp(loads[0].data.data(), table.data(), loads[0].data.size()), 0);
+    EXPECT_EQ(CurrentIccFileName(), "DisplayP3.icc");
+    EXPECT_EQ(TW(GetCurrentColorFieldMode)(-1), -1) << "the front-end records the mode";
+}
+
+TEST_F(GamutSwitch, AnAssociatedProfileSkipsEveryCheckAndSwitchesTheDisplayOnlyForANewMode) {
+    ASSERT_EQ(Switch(kP3, p3_), 0);
+    const auto associations = Machine().Colors().AssociationHistory().size();
+    TW(SetGetCurrentColorFieldMode)(kP3);
+    fs::remove(HostFile(DigestOf(p3_)));
+
+    EXPECT_EQ(Switch(kP3, p3_), 0);
+    EXPECT_EQ(DriverTableLoads(), 1u);
+
+    Machine().Firmware().ClearAcpiTable(kDlut);
+    EXPECT_EQ(Switch(kAdobeRgb, p3_), 0) << "the display's refusal is not reported";
+    EXPECT_TRUE(Logged(0,
+                       "Icc Already Associated. iccFileName:C:\\Profiles\\DisplayP3.icc"
+                       "(ColorField::SetColorFieldMode)"));
+    EXPECT_TRUE(LoggedContaining(3, "SetDisplayerLut3D Failed! mode:3"));
+    EXPECT_EQ(Machine().Colors().AssociationHistory().size(), associations);
+    EXPECT_FALSE(LoggedContaining(3, "Icc File:"));
+}
+
+TEST_F(GamutSwitch, EachFailureIsReportedWithItsLinesAndLeavesTheMonitorAsItWas) {
+    const std::string truncated = Provide("Cut.icc", P3Profile().substr(0, 100));
+    const std::string broken = Provide("Broken.icc", WithBrokenTagTable(RealProfile("sRGB.icc")));
+    WriteFile(HostFile(kProfiles + std::string("Tampered.icc")), RealProfile("sRGB.icc") + " ");
+    WriteFile(HostFile(kProfiles + std::string("Tampered.icc.sha")),
+              ReadFile(HostFile(DigestOf(srgb_))));
+    struct Case {
+        std::string icc;
+        std::string failCall;
+        int result;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"C:\\Profiles\\Missing.icc", "", 1, {"Icc File:C:\\Profiles\\Missing.icc Not Found!"}},
+        {"C:\\Profiles\\Tampered.icc",
+         "",
+         2,
+         {"Icc File Be Modified! fileName:C:\\Profiles\\Tampered.icc"}},
+        {truncated,
+         "",
+         2,
+         {"GetProfileHandle OpenColorProfile Failed!C:\\Profiles\\Cut.icc",
+          "Get CurrentProFileHandle Failed! fileName:C:\\Profiles\\Cut.icc",
+          "InstallIccFile Failed! fileName:C:\\Profiles\\Cut.icc",
+          "SwitchIccFile Failed! iccFileName:C:\\Profiles\\Cut.icc"}},
+        {broken, "", 2, {"GetProfileHandle Profile Not Valid!"}},
+        {p3_, "GetStandardColorSpaceProfileW", 2, {"Get StandardProfileHandle Failed! fileName:"}},
+        {p3_,
+         "InstallColorProfileW",
+         2,
+         {"InstallColorProfile Failed! fileName:C:\\Profiles\\DisplayP3.icc"}},
+        {p3_,
+         "WcsAssociateColorProfileWithDevice",
+         2,
+         {"AssociateIccFile Failed! fileName:C:\\Profiles\\DisplayP3.icc",
+          "SwitchIccFile Failed! iccFileName:C:\\Profiles\\DisplayP3.icc"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.icc + " " + c.failCall);
+        if (!c.failCall.empty()) {
+            Machine().FailCall(c.failCall, ERROR_ACCESS_DENIED);
+        }
+        const std::size_t from = LogRecords().size();
+        EXPECT_EQ(Switch(kP3, c.icc), c.result);
+        for (const auto& line : c.lines) {
+            EXPECT_TRUE(LoggedContaining(3, line, from)) << line;
+        }
+        Machine().ClearFailures();
+    }
+    EXPECT_TRUE(PanelProfiles().empty());
+    EXPECT_EQ(DriverTableLoads(), 0u);
+    EXPECT_TRUE(Displays().RampHistory().empty());
+}
+
+TEST_F(GamutSwitch, NullPathsTouchNothing) {
+    EXPECT_EQ(TW(SetColorFieldMode)(kP3, nullptr, "x.sha"), 1);
+    EXPECT_EQ(TW(SetColorFieldMode)(kP3, p3_.c_str(), nullptr), 1);
+    const auto records = LogRecords();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].text,
+              "pIccFilePath  or pIccCheckFilePath is nullptr!(ColorField::SetColorFieldMode)");
+    EXPECT_TRUE(Machine().Colors().DefaultProfileQueries().empty());
+    EXPECT_EQ(TW(GetCurrentIccFileName)(nullptr), -1);
+}
+
+TEST_F(GamutSwitch, ADisplayRefusalReassociatesThePreviousProfile) {
+    ASSERT_EQ(Switch(kSrgb, srgb_), 0);
+    Machine().Firmware().ClearAcpiTable(kDlut);
+
+    EXPECT_EQ(Switch(kP3, p3_), 3);
+    EXPECT_TRUE(
+        LoggedContaining(3, "SetDisplayerColorField Fail! iccName:C:\\Profiles\\DisplayP3.icc"));
+    EXPECT_EQ(PanelProfiles().back(), L"sRGB.icc");
+    EXPECT_EQ(CurrentIccFileName(), "sRGB.icc");
+}
+
+TEST_F(GamutSwitch, ADisplayRefusalWithoutAPreviousProfileDisassociatesTheNewOne) {
+    Machine().Firmware().ClearAcpiTable(kDlut);
+    const std::string forward = "C:/Profiles/DisplayP3.icc";
+
+    EXPECT_EQ(TW(SetColorFieldMode)(kP3, forward.c_str(), DigestOf(p3_).c_str()), 3);
+    EXPECT_TRUE(PanelProfiles().empty());
+    const auto history = Machine().Colors().AssociationHistory();
+    ASSERT_FALSE(history.empty());
+    for (const auto& event : history) {
+        EXPECT_EQ(event.profile, L"C:\\Profiles\\DisplayP3.icc");
+    }
+    EXPECT_EQ(history.back().change, sim::AssociationChange::Disassociate);
+    EXPECT_TRUE(history.back().accepted);
+}
+
+TEST_F(GamutSwitch, WithoutADisplayAtTheOriginColourManagementIsAskedForTheWholeDisplay) {
+    auto display = Display(1, {Monitor(kPanelId)}, {});
+    display["currentSettings"] = {{"x", 1920}};
+    InstallMachine({display});
+    TW(SetColorFieldSetType)(kFirmwareLut);
+
+    EXPECT_EQ(Switch(kP3, p3_), 2);
+    EXPECT_EQ(Machine().Colors().DefaultProfileQueries(), std::vector<std::wstring>{L"DISPLAY"});
+    EXPECT_EQ(Machine().Colors().AssociationHistory().back().device, L"DISPLAY");
+    EXPECT_TRUE(LoggedContaining(0, "currentIccFileName:iccFileNew:DisplayP3.icc"));
+}
+
+TEST_F(GamutSwitch, DdcciRoadActsOnTheOneMakersMonitorWhereverItStands) {
+    auto generic = Display(1, {Monitor("MONITOR\\DEL41A8\\{x}\\0001")}, {Physical("Generic")});
+    auto makers = Display(2, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")});
+    makers["currentSettings"] = {{"x", 1920}};
+    makers["monitors"][0]["deviceString"] = "ORV Lumivex 27";
+    InstallDesktop({generic, makers});
+    TW(SetColorFieldSetType)(kDdcci);
+    const std::wstring makersId(kMakerMonitorId, kMakerMonitorId + std::strlen(kMakerMonitorId));
+
+    EXPECT_EQ(Switch(kP3, p3_), 0);
+    EXPECT_EQ(Machine().Colors().Associations(kUser, makersId),
+              std::vector<std::wstring>{L"DisplayP3.icc"});
+    EXPECT_EQ(VcpLog(), std::vector<std::string>{"DISPLAY2#0 224=1"});
+    EXPECT_EQ(SaveLog(), std::vector<std::string>{"0"});
+}
+
+// An exception escaping the switch used to be answered with "done".
+TEST_F(GamutSwitch, AnExceptionInsideTheSwitchIsReportedAsAFailure) {
+    constexpr std::size_t kLimit = 256 * 1024;
+    const std::string hugePath = kProfiles + std::string(kLimit / 2, 'p') + ".icc";
+    {
+        const ScopedAllocationLimit limit(kLimit);
+        EXPECT_EQ(TW(SetColorFieldMode)(kP3, hugePath.c_str(), "C:\\x.sha"), 2);
+    }
+    EXPECT_TRUE(Logged(3,
+                       "SetColorFieldMode exception! Info:std::bad_alloc"
+                       "(ColorField::SetColorFieldMode)"));
+
+    auto monitor = Monitor(kPanelId);
+    monitor["deviceString"] = std::string(kLimit, 'm');
+    InstallMachine({Adapter("Intel", kPrimary, {monitor})});
+    char name[1024] = "untouched";
+    {
+        const ScopedAllocationLimit limit(kLimit);
+        EXPECT_EQ(TW(GetCurrentIccFileName)(name), -1);
+    }
+    EXPECT_STREQ(name, "untouched");
+    EXPECT_TRUE(LoggedContaining(3, "GetCurrentIccFileName exception! Info:std::bad_alloc"));
+}
+
+using DdcciColorField = ExportTest;
+
+TEST_F(DdcciColorField, EachModeHasItsVcpValue) {
+    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})});
+    for (unsigned mode : {kSrgb, kP3, 0u, kAdobeRgb}) {
+        EXPECT_EQ(TW(SetDisplayerColorField)(mode, kDdcci), 0);
+    }
+    EXPECT_EQ(VcpLog(), (std::vector<std::string>{"DISPLAY1#0 224=6", "DISPLAY1#0 224=1",
+                                                  "DISPLAY1#0 224=0", "DISPLAY1#0 224=0"}));
+    EXPECT_EQ(SaveLog().size(), 4u);
+}
+
+TEST_F(DdcciColorField, TheInterfaceNamePassWritesEveryPhysicalMonitorOfTheMakersDisplay) {
+    auto makers = Display(1, {Monitor(kMakerMonitorId)}, {Physical("Generic"), Physical("Other")});
+    auto other = Display(2, {Monitor("MONITOR\\DEL41A8\\{x}\\0001")}, {Physical("Generic")});
+    other["currentSettings"] = {{"x", 1920}};
+    InstallDesktop({makers, other});
+
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 0);
+    EXPECT_EQ(VcpLog(), (std::vector<std::string>{"DISPLAY1#0 224=1", "DISPLAY1#1 224=1"}));
+    EXPECT_EQ(SaveLog(), std::vector<std::string>{"0"}) << "saved once one save succeeded";
+}
+
+TEST_F(DdcciColorField, SavesAreAskedUntilOneSucceeds) {
+    auto refusing = Physical("ORV Lumivex 27");
+    refusing["refusesSave"] = true;
+    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)},
+                            {refusing, Physical("ORV Lumivex 27"), Physical("ORV Lumivex 27")})});
+
+    EXPECT_EQ(TW(SetDisplayerColorField)(kSrgb, kDdcci), 0);
+    EXPECT_EQ(VcpLog().size(), 3u);
+    EXPECT_EQ(SaveLog(), (std::vector<std::string>{"0 refused", "1"}));
+}
+
+TEST_F(DdcciColorField, AWriteTakenButNotSavedIsAFailure) {
+    auto refusing = Physical("ORV Lumivex 27");
+    refusing["refusesSave"] = true;
+    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {refusing})});
+
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
+    EXPECT_EQ(VcpLog(), std::vector<std::string>{"DISPLAY1#0 224=1"});
+
+    Machine().FailCall("SetVCPFeature", sim::kErrorGenFailure, true);
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
+    EXPECT_TRUE(Logged(3,
+                       "LCD SetVCPFeature set Failed! Code:224, value:1, physicalMonitorsCount:1, "
+                       "index:0, description:ORV Lumivex 27(ColorField::SetDisplayerColorField)"));
+}
+
+TEST_F(DdcciColorField, NoMakersMonitorAndUnsupportedRoadsTouchNoMonitor) {
+    InstallDesktop({Display(1, {Monitor("MONITOR\\DEL41A8\\{x}\\0001")}, {Physical("Generic")})});
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
+
+    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})});
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, 2), 3);
+    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, static_cast<unsigned>(-1)), 3);
+    EXPECT_TRUE(Logged(3,
+                       "PC Displayer ColorField Mode Not Support on this version."
+                       "(ColorField::SwitchDisplayerColorField)"));
+    EXPECT_TRUE(VcpLog().empty());
+    EXPECT_EQ(Displays().OpenPhysicalMonitorCount(), 0u);
+}
+
+}  // namespace tw_test
