@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "sim/display_model.h"
 #include "sim/error_codes.h"
@@ -136,31 +137,42 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
     return TRUE;
 }
 
-BOOL WINAPI SetVCPFeature(HANDLE monitor, BYTE vcpCode, DWORD newValue) {
-    auto& machine = sim::Machine::Current();
+namespace {
+
+// An open physical monitor handle with what the description says of its
+// monitor; nothing (ERROR_INVALID_HANDLE) for any other handle.
+std::optional<std::pair<sim::PhysicalMonitorRef, sim::PhysicalMonitor>> OpenMonitor(
+    sim::Machine& machine, HANDLE monitor) {
     const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
     if (!physical) {
         SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
+        return std::nullopt;
     }
     const auto described = machine.Displays().DescribePhysicalMonitor(*physical);
-    const auto refusal =
-        Refusal(machine, "SetVCPFeature", described.has_value() && described->refusesVcp);
-    machine.Displays().RecordVcpWrite({*physical, vcpCode, newValue, !refusal.has_value()});
+    return std::pair{*physical, described.value_or(sim::PhysicalMonitor{})};
+}
+
+}  // namespace
+
+BOOL WINAPI SetVCPFeature(HANDLE monitor, BYTE vcpCode, DWORD newValue) {
+    auto& machine = sim::Machine::Current();
+    const auto open = OpenMonitor(machine, monitor);
+    if (!open) {
+        return FALSE;
+    }
+    const auto refusal = Refusal(machine, "SetVCPFeature", open->second.refusesVcp);
+    machine.Displays().RecordVcpWrite({open->first, vcpCode, newValue, !refusal.has_value()});
     return Answer(refusal);
 }
 
 BOOL WINAPI SaveCurrentSettings(HANDLE monitor) {
     auto& machine = sim::Machine::Current();
-    const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
-    if (!physical) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    const auto open = OpenMonitor(machine, monitor);
+    if (!open) {
         return FALSE;
     }
-    const auto described = machine.Displays().DescribePhysicalMonitor(*physical);
-    const auto refusal =
-        Refusal(machine, "SaveCurrentSettings", described.has_value() && described->refusesSave);
-    machine.Displays().RecordSettingsSave({*physical, !refusal.has_value()});
+    const auto refusal = Refusal(machine, "SaveCurrentSettings", open->second.refusesSave);
+    machine.Displays().RecordSettingsSave({open->first, !refusal.has_value()});
     return Answer(refusal);
 }
 
