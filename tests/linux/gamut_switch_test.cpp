@@ -191,6 +191,10 @@ TEST_F(GamutSwitch, AnAssociatedProfileSkipsEveryCheckAndSwitchesTheDisplayOnlyF
     EXPECT_TRUE(LoggedContaining(3, "SetDisplayerLut3D Failed! mode:3"));
     EXPECT_EQ(Machine().Colors().AssociationHistory().size(), associations);
     EXPECT_FALSE(LoggedContaining(3, "Icc File:"));
+
+    // A path without a file name is in every name; it used to pass for the
+    // associated profile and skip every check.
+    EXPECT_EQ(Switch(kP3, kProfiles), 2);
 }
 
 TEST_F(GamutSwitch, EachFailureIsReportedWithItsLinesAndLeavesTheMonitorAsItWas) {
