@@ -213,6 +213,23 @@ TW_API int SetColorFieldMode(unsigned int mode, const char* pIccFilePath,
 TW_API int GetCurrentIccFileName(char* pIccFileName);
 TW_API int SetDisplayerColorField(unsigned int mode, unsigned int setType);
 
+/* Factory white point calibration. InitWhitePointInfo reads the firmware's
+ * record, checks its checksum and that it belongs to the fitted panel (by
+ * the EDID), and otherwise takes the golden text given with
+ * SetWhitePointGoldenData: 0 once a record is in place (it then stays), -1.
+ * SetWhitePointForIntel stores the gains that move the measured white to D65
+ * as WHITEPOINT WhitePointR/G/B and applies them merged with the colour
+ * temperature; ResetWhitePointForIntel applies the temperature without them
+ * (the stored gains stay). SetWhitePointForAmd sets the measured white and
+ * primaries as a custom gamut on every AMD display (after InitAdlGamut),
+ * ResetWhitePointForAmd the predefined gamut. All: 0, or -1. */
+TW_API int InitWhitePointInfo(void);
+TW_API int SetWhitePointGoldenData(const char* text);
+TW_API int SetWhitePointForIntel(void);
+TW_API int ResetWhitePointForIntel(void);
+TW_API int SetWhitePointForAmd(void);
+TW_API int ResetWhitePointForAmd(void);
+
 /* Port status and data report: pass-through to the platform services.
  * GetDpStatus returns the firmware's display-port status, or -1 when the
  * firmware gave none; SetDpStatus returns the firmware's own result (0 when it

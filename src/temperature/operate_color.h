@@ -18,6 +18,7 @@
 #include "temperature/desktop_monitor_worker.h"
 #include "temperature/gamma_ramp_library.h"
 #include "temperature/intel_driver_interface.h"
+#include "whitepoint/white_point_adjust_info.h"
 
 class OperateColor {
   public:
@@ -71,6 +72,35 @@ class OperateColor {
     std::string GetLcdYear() const;
     std::string GetLcdWeek() const;
 
+    // The factory white point record: the firmware's, or the golden text the
+    // front-end gave once the firmware's is unusable or belongs to another
+    // panel. 0 once a validated record is in place, -1 otherwise.
+    int InitWhitePointInfo();
+    // Taken up by the next InitWhitePointInfo that reaches the golden text;
+    // false for a null text.
+    bool SetWhitePointGoldenData(const char* text);
+    bool InitializeWhitePointData(bool useGolden);
+    bool ParseWhitePointInfo(const std::string& text);
+    // The `length` characters at `offset`, advancing it; an empty text, with
+    // `offset` unchanged, past the end.
+    std::string GetChildStrFromString(const std::string& text, std::size_t& offset,
+                                      std::size_t length);
+    bool IsChecksumCorret(const std::string& text, std::uint16_t checksum);
+    // Whether the record belongs to another panel than the fitted one.
+    bool IsLcdChanged();
+    bool IsWhitePointReady() const { return whitePointReady_; }
+    bool IsWhitePointFallback() const { return whitePointFallback_; }
+    // Null before the first InitWhitePointInfo that read a text.
+    const WhitePointAdjustInfo* WhitePointInfo() const { return whitePointAdjustInfo_.get(); }
+
+    // The white point on AMD graphics: the measured white and primaries as a
+    // custom gamut on every mapped display, or the predefined gamut back.
+    // The last display's result: 0, or -1 (also when no display was reached).
+    int SetWhitePointForAmd();
+    int ResetWhitePointForAmd();
+    bool WhitePointAdjust(int adapterIndex, int displayIndex, const WhitePointAdjustInfo& values);
+    bool ResetWhitePoint(int adapterIndex, int displayIndex);
+
   private:
     struct FreeWithCRuntime {
         void operator()(void* block) const;
@@ -84,6 +114,10 @@ class OperateColor {
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
     discovery::EdidTextIdentity lcdIdentity_;
+    std::string goldenWhitePoint_;
+    bool whitePointFallback_ = false;
+    bool whitePointReady_ = false;
+    std::unique_ptr<WhitePointAdjustInfo> whitePointAdjustInfo_;
     // Declared last, so destroyed first: a worker still applying is waited
     // for while the rest of the operator still stands.
     DesktopMonitorWorker desktopWorker_{[this] { return RebuildDisplayDeviceList(); }};
