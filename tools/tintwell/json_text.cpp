@@ -1,5 +1,8 @@
 #include "json_text.h"
 
+#include <array>
+#include <charconv>
+
 namespace tintwell_cli {
 
 std::string Escaped(const std::string& text) {
@@ -19,6 +22,12 @@ std::string Escaped(const std::string& text) {
         }
     }
     return escaped;
+}
+
+std::string Shortest(float value) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    return std::string(text.data(), end);
 }
 
 }  // namespace tintwell_cli

@@ -1,4 +1,4 @@
-// Text for the tool's JSON output.
+// Text for the tool's JSON output, and numbers that read back unchanged.
 #pragma once
 
 #include <string>
@@ -8,5 +8,8 @@ namespace tintwell_cli {
 // Text fields may hold any bytes: quotes, backslashes and bytes outside
 // printable ASCII are escaped, so the output stays one valid JSON string.
 std::string Escaped(const std::string& text);
+
+// The shortest decimal text that reads back as the same float.
+std::string Shortest(float value);
 
 }  // namespace tintwell_cli

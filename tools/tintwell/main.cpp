@@ -1,7 +1,8 @@
 // tintwell: drives the library through its C exports, the way a front-end
 // application does: settings, what the library detects, colour temperature,
-// nature-colour scenes, gamut switches; and, beside the exports, what ADL
-// reports, the firmware's LUT blocks and the digest files of ICC profiles.
+// nature-colour scenes, gamut switches, the factory white point; and, beside
+// the exports, what ADL reports, the firmware's LUT blocks and white point
+// records, and the digest files of ICC profiles.
 #include <iostream>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "lut_command.h"
 #include "nature_command.h"
 #include "settings_commands.h"
+#include "whitepoint_command.h"
 
 namespace {
 
@@ -64,6 +66,9 @@ int main(int argc, char** argv) {
     const tintwell_cli::LutCommand lut = tintwell_cli::AddLutCommand(app, lutArguments);
     tintwell_cli::GamutArguments gamutArguments;
     const tintwell_cli::GamutCommand gamut = tintwell_cli::AddGamutCommands(app, gamutArguments);
+    tintwell_cli::WhitePointArguments whitePointArguments;
+    const tintwell_cli::WhitePointCommand whitePoint =
+        tintwell_cli::AddWhitePointCommand(app, whitePointArguments);
 
     try {
         app.parse(argc, argv);
@@ -85,6 +90,9 @@ int main(int argc, char** argv) {
     }
     if (lut.lut->parsed()) {
         return tintwell_cli::RunLut(lut, lutArguments, std::cout, std::cerr);
+    }
+    if (whitePoint.whitepoint->parsed()) {
+        return tintwell_cli::RunWhitePoint(whitePoint, whitePointArguments, std::cout, std::cerr);
     }
     if (nature->parsed()) {
         return tintwell_cli::RunNature(scene, std::cout, std::cerr);
