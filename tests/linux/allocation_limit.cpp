@@ -23,6 +23,10 @@ void* Allocate(std::size_t bytes) {
 
 namespace tw_test {
 
+bool AllocationLimitAvailable() {
+    return true;
+}
+
 ScopedAllocationLimit::ScopedAllocationLimit(std::size_t bytes) {
     t_limit = bytes;
 }

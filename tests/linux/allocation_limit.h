@@ -7,6 +7,10 @@
 
 namespace tw_test {
 
+// False where the test program cannot replace the allocation functions
+// (the sanitizer builds, whose runtimes own them).
+bool AllocationLimitAvailable();
+
 // While alive, an allocation of at least `bytes` on this thread throws
 // std::bad_alloc; other threads and smaller allocations are untouched.
 class ScopedAllocationLimit {
