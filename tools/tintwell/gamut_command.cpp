@@ -14,6 +14,7 @@
 
 #include "gamut_machine.h"
 #include "json_text.h"
+#include "machine_trace.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
 
@@ -83,39 +84,6 @@ std::string Record(const std::string& name, const Digest& digest) {
     return record;
 }
 
-// Every profile is read and named before anything is written, so a bad one
-// leaves the digest file as it was.
-int AddDigests(const GamutArguments& arguments, std::ostream& out, std::ostream& err) {
-    std::string records;
-    std::vector<std::string> added;
-    for (const std::string& profile : arguments.profiles) {
-        const std::string name = FileName(profile);
-        if (name.empty() || name.size() > kLongestName) {
-            err << "tintwell: " << profile << ": the file name must be 1 to " << kLongestName
-                << " bytes, the library compares no more\n";
-            return kExitUsage;
-        }
-        const auto bytes = ReadBytes(profile);
-        if (!bytes) {
-            err << "tintwell: cannot read " << profile << '\n';
-            return kExitUsage;
-        }
-        Digest digest{};
-        SHA256(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size(), digest.data());
-        records += Record(name, digest);
-        added.push_back(name + "  " + Hex(digest));
-    }
-    std::ofstream file(arguments.digestFile, std::ios::binary | std::ios::app);
-    if (!file.write(records.data(), static_cast<std::streamsize>(records.size())).flush()) {
-        err << "tintwell: cannot write " << arguments.digestFile << '\n';
-        return kExitUsage;
-    }
-    for (const std::string& line : added) {
-        out << "added  " << line << '\n';
-    }
-    return kExitSuccess;
-}
-
 const char* CheckMeaning(int result) {
     switch (result) {
         case 0:
@@ -141,22 +109,6 @@ int CheckDigest(const GamutArguments& arguments, std::ostream& out, std::ostream
         out << *result << "  " << CheckMeaning(*result) << '\n';
     }
     return *result;
-}
-
-const char* SwitchMeaning(int result) {
-    switch (result) {
-        case 0:
-            return "done";
-        case 1:
-            return "the profile does not exist";
-        case 2:
-            return "the digest file is missing or does not match, or the profile was not "
-                   "installed or associated";
-        case 3:
-            return "the display refused the mode; the profile change was undone";
-        default:
-            return "unknown result";
-    }
 }
 
 void PrintSwitch(const GamutArguments& arguments, int result,
@@ -214,6 +166,56 @@ int PrintCurrent(const GamutArguments& arguments, std::ostream& out, std::ostrea
 
 }  // namespace
 
+// Every profile is read and named before anything is written, so a bad one
+// leaves the digest file as it was.
+int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles,
+               std::ostream& out, std::ostream& err) {
+    std::string records;
+    std::vector<std::string> added;
+    for (const std::string& profile : profiles) {
+        const std::string name = FileName(profile);
+        if (name.empty() || name.size() > kLongestName) {
+            err << "tintwell: " << profile << ": the file name must be 1 to " << kLongestName
+                << " bytes, the library compares no more\n";
+            return kExitUsage;
+        }
+        const auto bytes = ReadBytes(profile);
+        if (!bytes) {
+            err << "tintwell: cannot read " << profile << '\n';
+            return kExitUsage;
+        }
+        Digest digest{};
+        SHA256(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size(), digest.data());
+        records += Record(name, digest);
+        added.push_back(name + "  " + Hex(digest));
+    }
+    std::ofstream file(digestFile, std::ios::binary | std::ios::app);
+    if (!file.write(records.data(), static_cast<std::streamsize>(records.size())).flush()) {
+        err << "tintwell: cannot write " << digestFile << '\n';
+        return kExitUsage;
+    }
+    for (const std::string& line : added) {
+        out << "added  " << line << '\n';
+    }
+    return kExitSuccess;
+}
+
+const char* SwitchMeaning(int result) {
+    switch (result) {
+        case 0:
+            return "done";
+        case 1:
+            return "the profile does not exist";
+        case 2:
+            return "the digest file is missing or does not match, or the profile was not "
+                   "installed or associated";
+        case 3:
+            return "the display refused the mode; the profile change was undone";
+        default:
+            return "unknown result";
+    }
+}
+
 GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments) {
     GamutCommand command;
     command.digest = app.add_subcommand("digest", "digest files that vouch for ICC profiles");
@@ -256,7 +258,7 @@ GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments) {
 int RunGamut(const GamutCommand& command, const GamutArguments& arguments, std::ostream& out,
              std::ostream& err) {
     if (command.add->parsed()) {
-        return AddDigests(arguments, out, err);
+        return AddDigests(arguments.digestFile, arguments.profiles, out, err);
     }
     if (command.check->parsed()) {
         return CheckDigest(arguments, out, err);

@@ -34,6 +34,14 @@ struct GamutCommand {
 };
 
 GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments);
+// Appends one digest record per profile to `digestFile`, a line each on
+// `out`; every profile is read first, so a bad one writes nothing.
+int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles,
+               std::ostream& out, std::ostream& err);
+
+// What SetColorFieldMode's result means, in words.
+const char* SwitchMeaning(int result);
+
 // Runs whichever `digest` or `gamut` subcommand was parsed.
 int RunGamut(const GamutCommand& command, const GamutArguments& arguments, std::ostream& out,
              std::ostream& err);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "json_text.h"
+#include "machine_trace.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
 #include "whitepoint_machine.h"
@@ -119,19 +121,6 @@ std::optional<std::string> HandGolden() {
     return golden;
 }
 
-int KeepGolden(const std::string& text, std::ostream& out, std::ostream& err) {
-    const std::filesystem::path file = HostPath(kGoldenRecordFile);
-    std::error_code ignored;
-    std::filesystem::create_directories(file.parent_path(), ignored);
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    if (!stream.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) {
-        err << "tintwell: cannot write " << file.string() << '\n';
-        return kExitUsage;
-    }
-    out << "golden record kept for the following runs in " << file.string() << '\n';
-    return kExitSuccess;
-}
-
 int PrintRecord(const WhitePointArguments& arguments, std::ostream& out, std::ostream& err) {
     try {
         out << white_point_record::MakeRecord(arguments.panel, arguments.measurement) << '\n';
@@ -150,12 +139,18 @@ bool ChecksumOk(const RecordInUse& record) {
     return record.text.size() >= white_point_record::kChecksummedLength &&
            ChecksumValue(white_point_record::Checksum(
                std::string_view(record.text).substr(0, white_point_record::kChecksummedLength))) ==
-               record.checksum;
+               record.info.checksum;
 }
 
-bool MatchesPanel(const RecordInUse& record, const PanelText& panel) {
-    return record.serial == panel.serial && record.vendor == panel.vendor &&
+bool MatchesPanel(const WhitePointAdjustInfo& record, const discovery::EdidTextIdentity& panel) {
+    return record.serialNumber == panel.serialNumber && record.manufacturerId == panel.vendor &&
            record.year == panel.year && record.week == panel.week;
+}
+
+// White, red, green and blue, x then y, each times 10000.
+std::array<std::uint32_t, 8> Coordinates(const WhitePointAdjustInfo& record) {
+    return {record.whiteX, record.whiteY, record.redX,  record.redY,
+            record.greenX, record.greenY, record.blueX, record.blueY};
 }
 
 const char* JsonBool(bool value) {
@@ -165,33 +160,36 @@ const char* JsonBool(bool value) {
 constexpr std::array<const char*, 4> kPointNames{"white", "red", "green", "blue"};
 
 void PrintJson(const WhitePointReading& reading, std::ostream& out) {
-    const RecordInUse& record = *reading.record;
+    const WhitePointAdjustInfo& record = reading.record->info;
+    const auto coordinates = Coordinates(record);
     out << R"({"ready": true, "source": ")" << (reading.golden ? "golden" : "firmware") << '"';
     for (std::size_t n = 0; n < kPointNames.size(); ++n) {
-        out << R"(, ")" << kPointNames[n] << R"(": [)" << Coordinate(record.coordinates[2 * n])
-            << ", " << Coordinate(record.coordinates[2 * n + 1]) << ']';
+        out << R"(, ")" << kPointNames[n] << R"(": [)" << Coordinate(coordinates[2 * n]) << ", "
+            << Coordinate(coordinates[2 * n + 1]) << ']';
     }
-    out << R"(, "serial": ")" << Escaped(record.serial) << R"(", "vendor": ")"
-        << Escaped(record.vendor) << R"(", "year": ")" << Escaped(record.year) << R"(", "week": ")"
-        << Escaped(record.week) << R"(", "checksumOk": )" << JsonBool(ChecksumOk(record))
-        << R"(, "matchesPanel": )" << JsonBool(MatchesPanel(record, reading.panel)) << "}\n";
+    out << R"(, "serial": ")" << Escaped(record.serialNumber) << R"(", "vendor": ")"
+        << Escaped(record.manufacturerId) << R"(", "year": ")" << Escaped(record.year)
+        << R"(", "week": ")" << Escaped(record.week) << R"(", "checksumOk": )"
+        << JsonBool(ChecksumOk(*reading.record)) << R"(, "matchesPanel": )"
+        << JsonBool(MatchesPanel(record, reading.panel)) << "}\n";
 }
 
 void PrintText(const WhitePointReading& reading, std::ostream& out) {
-    const RecordInUse& record = *reading.record;
+    const WhitePointAdjustInfo& record = reading.record->info;
+    const auto coordinates = Coordinates(record);
     out << "source    " << (reading.golden ? "golden record" : "firmware") << '\n'
-        << "record    " << Escaped(record.text) << '\n'
+        << "record    " << Escaped(reading.record->text) << '\n'
         << "headers   " << Escaped(record.header1) << ' ' << Escaped(record.header2) << '\n';
     for (std::size_t n = 0; n < kPointNames.size(); ++n) {
         const std::string name = kPointNames[n];
-        out << name << std::string(10 - name.size(), ' ') << Coordinate(record.coordinates[2 * n])
-            << ' ' << Coordinate(record.coordinates[2 * n + 1]) << '\n';
+        out << name << std::string(10 - name.size(), ' ') << Coordinate(coordinates[2 * n]) << ' '
+            << Coordinate(coordinates[2 * n + 1]) << '\n';
     }
     out << "values    " << record.value9 << ' ' << record.value10 << '\n'
-        << "measured  " << Escaped(record.vendor) << ' ' << Escaped(record.serial) << " week "
-        << Escaped(record.week) << " year " << Escaped(record.year) << '\n'
-        << "checksum  " << (ChecksumOk(record) ? "ok" : "mismatch") << '\n'
-        << "panel     " << reading.panel.vendor << ' ' << reading.panel.serial << " week "
+        << "measured  " << Escaped(record.manufacturerId) << ' ' << Escaped(record.serialNumber)
+        << " week " << Escaped(record.week) << " year " << Escaped(record.year) << '\n'
+        << "checksum  " << (ChecksumOk(*reading.record) ? "ok" : "mismatch") << '\n'
+        << "panel     " << reading.panel.vendor << ' ' << reading.panel.serialNumber << " week "
         << reading.panel.week << " year " << reading.panel.year << ", "
         << (MatchesPanel(record, reading.panel) ? "the one measured" : "another panel") << '\n';
     if (!record.trailing.empty()) {
@@ -234,6 +232,21 @@ int OnAmdRoad(bool apply) {
     return result;
 }
 
+}  // namespace
+
+int KeepGolden(const std::string& text, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path file = HostPath(kGoldenRecordFile);
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
+    if (!stream.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) {
+        err << "tintwell: cannot write " << file.string() << '\n';
+        return kExitUsage;
+    }
+    out << "golden record kept for the following runs in " << file.string() << '\n';
+    return kExitSuccess;
+}
+
 // As a front-end at start-up: the golden record handed over, the record
 // validated; neither road reads it on its own.
 int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err) {
@@ -247,7 +260,7 @@ int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err) {
         return kExitLibraryFailure;
     }
     const bool intel = displayType == kIntelDisplay;
-    const WhitePointTrace trace;
+    const MachineTrace trace;
     int result = 0;
     if (intel) {
         result = apply ? SetWhitePointForIntel() : ResetWhitePointForIntel();
@@ -274,8 +287,6 @@ int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err) {
     }
     return kExitSuccess;
 }
-
-}  // namespace
 
 WhitePointCommand AddWhitePointCommand(CLI::App& app, WhitePointArguments& arguments) {
     WhitePointCommand command;

@@ -38,6 +38,14 @@ struct WhitePointCommand {
 };
 
 WhitePointCommand AddWhitePointCommand(CLI::App& app, WhitePointArguments& arguments);
+// Keeps `text` as the golden record that every later `whitepoint` command
+// hands to the library first.
+int KeepGolden(const std::string& text, std::ostream& out, std::ostream& err);
+
+// `apply` or `reset` on the machine's road (Intel or AMD), with the stored
+// gains and what reached the hardware.
+int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err);
+
 // Runs whichever subcommand was parsed.
 int RunWhitePoint(const WhitePointCommand& command, const WhitePointArguments& arguments,
                   std::ostream& out, std::ostream& err);

@@ -90,7 +90,8 @@ TEST_F(GamutCli, FirmwareRoadSwitchOnTheDefaultLaptop) {
                            ": taken\n"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("  ramp \\\\.\\DISPLAY1: entry 1 = 228, entry 255 = 58140\n"),
+    EXPECT_NE(run.out.find("  ramp \\\\.\\DISPLAY1: entry 1 = 228, entry 255 = 58140 red, 58140 "
+                           "green, 58140 blue\n"),
               std::string::npos);
     EXPECT_NE(run.out.find("  driver load device 12345: 4913 entries"), std::string::npos);
 
