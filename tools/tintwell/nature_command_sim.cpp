@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nature_command.h"
+#include "nature_scene.h"
 #include "progress_bar.h"
 #include "scene_machine.h"
 #include "settings_commands.h"
@@ -33,18 +34,6 @@ constexpr double kUnchangedGain = 1.0;
 constexpr std::string_view kErrorPrefix = "tintwell: ";
 constexpr const char* kFramesCsv = "frames.csv";
 constexpr const char* kFramesSvg = "frames.svg";
-
-// The library declined what the scene needs; the tool's library-failure code.
-class LibraryRefusal : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-struct SceneInputs {
-    std::vector<TableRow> table;
-    std::vector<ScriptEntry> script;
-    std::vector<Reading> readings;
-};
 
 template <typename Parse>
 auto ParseFile(const std::string& file, Parse parse) {
@@ -243,29 +232,38 @@ void WriteOutputs(const NatureArguments& arguments, const SceneFrames& frames, s
         WriteFramesCsv(out, frames.applied);
         return;
     }
-    const std::filesystem::path folder(arguments.outDir);
+    const SceneFiles files = WriteSceneFiles(arguments.outDir, frames);
+    out << frames.applied.size() << " frames written to " << files.csv.string() << " and "
+        << files.svg.string() << "\n";
+}
+
+}  // namespace
+
+SceneFrames PlayNatureScene(const NatureArguments& arguments, const SceneInputs& inputs,
+                            std::ostream& err) {
+    const int displayType = NatureDisplayType();
+    LoadTable(inputs.table);
+    Configure(arguments, displayType);
+    return PlayScene(arguments, inputs, displayType, err);
+}
+
+SceneFiles WriteSceneFiles(const std::filesystem::path& folder, const SceneFrames& frames) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
         throw SceneInputError("cannot create " + folder.string() + ": " + error.message());
     }
-    WriteFile(folder / kFramesCsv,
-              [&](std::ostream& file) { WriteFramesCsv(file, frames.applied); });
-    WriteFile(folder / kFramesSvg, [&](std::ostream& file) { WriteSvgPlot(file, frames.applied); });
-    out << frames.applied.size() << " frames written to " << (folder / kFramesCsv).string()
-        << " and " << (folder / kFramesSvg).string() << "\n";
+    const SceneFiles files{folder / kFramesCsv, folder / kFramesSvg};
+    WriteFile(files.csv, [&](std::ostream& file) { WriteFramesCsv(file, frames.applied); });
+    WriteFile(files.svg, [&](std::ostream& file) { WriteSvgPlot(file, frames.applied); });
+    return files;
 }
-
-}  // namespace
 
 int RunNature(const NatureArguments& arguments, std::ostream& out, std::ostream& err) {
     try {
         const SceneInputs inputs = LoadInputs(arguments);
         InstallSceneMachine(arguments.machine, arguments.clock);
-        const int displayType = NatureDisplayType();
-        LoadTable(inputs.table);
-        Configure(arguments, displayType);
-        const SceneFrames frames = PlayScene(arguments, inputs, displayType, err);
+        const SceneFrames frames = PlayNatureScene(arguments, inputs, err);
         if (frames.withoutHardware != 0) {
             err << kErrorPrefix << frames.withoutHardware
                 << " frames stored a CCT but reached no hardware\n";
