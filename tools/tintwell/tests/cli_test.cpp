@@ -369,13 +369,12 @@ TEST_F(TintwellCli, NatureMergesTheStoredCircleGains) {
 // from it match the mapped ones up to the coordinates' 1/10000.
 TEST_F(TintwellCli, NatureOnAmdGraphicsReadsTheGainsBackFromTheWhitePoint) {
     CreateProgramDataFolder();
-    std::string machine = ReadFile(fs::path(TINTWELL_EXAMPLE_MACHINES) / "amd-laptop.json");
-    machine.insert(machine.find('{') + 1, R"("sensors": {"lightSensors": [{}]},)");
     const std::string table =
         WriteScratchFile("table.csv", "cct,r,g,b\n5000,1,1,1\n6000,0.8,0.9,1\n");
-    const Outcome run = Tintwell({"nature", "--clock", "virtual", "--machine",
-                                  WriteScratchFile("amd.json", machine), "--table", table,
-                                  "--reading", "300:6000"});
+    const Outcome run =
+        Tintwell({"nature", "--clock", "virtual", "--machine",
+                  (fs::path(TINTWELL_EXAMPLE_MACHINES) / "amd-laptop.json").string(), "--table",
+                  table, "--reading", "300:6000"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto rows = FrameRows(run.out);
     ASSERT_EQ(rows.size(), 51u);
@@ -386,13 +385,13 @@ TEST_F(TintwellCli, NatureOnAmdGraphicsReadsTheGainsBackFromTheWhitePoint) {
     EXPECT_NEAR(rows.back()[4], 1.0, kWhitePointStep);
 }
 
-// A desktop's graphics have no nature-colour road; the AMD laptop has no
-// light sensor to subscribe to.
+// A desktop's graphics have no nature-colour road; a laptop without a light
+// sensor has nothing to subscribe to.
 TEST_F(TintwellCli, NatureRefusalsOfTheLibraryExitWithOne) {
     CreateProgramDataFolder();
     for (const auto& [machine, reason] :
          std::vector<std::array<std::string, 2>>{{"desktop-makers-monitor.json", "display type"},
-                                                 {"amd-laptop.json", "subscription"}}) {
+                                                 {"no-light-sensor-laptop.json", "subscription"}}) {
         UseExampleMachine(machine);
         const Outcome run = Tintwell({"nature", "--clock", "virtual", "--reading", "300:6000"});
         EXPECT_EQ(run.exitCode, kExitLibraryFailure) << machine;
