@@ -1,14 +1,15 @@
 // tintwell: drives the library through its C exports, the way a front-end
-// application does: settings, what the library detects, colour temperature,
-// nature-colour scenes, gamut switches, the factory white point; and, beside
-// the exports, what ADL reports, the firmware's LUT blocks and white point
-// records, and the digest files of ICC profiles.
+// application does: a demo of the whole library, settings, what the library detects, colour
+// temperature, nature-colour scenes, gamut switches, the factory white point; and, beside the
+// exports, what ADL reports, the firmware's LUT blocks and white point records, and the digest
+// files of ICC profiles.
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "adl_command.h"
+#include "demo_command.h"
 #include "edid_command.h"
 #include "gamut_command.h"
 #include "hardware_commands.h"
@@ -70,11 +71,17 @@ int main(int argc, char** argv) {
     const tintwell_cli::WhitePointCommand whitePoint =
         tintwell_cli::AddWhitePointCommand(app, whitePointArguments);
 
+    tintwell_cli::DemoArguments demoArguments;
+    CLI::App* demo = tintwell_cli::AddDemoCommand(app, demoArguments);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == tintwell_cli::kExitSuccess ? tintwell_cli::kExitSuccess
                                                              : tintwell_cli::kExitUsage;
+    }
+    if (demo->parsed()) {
+        return tintwell_cli::RunDemo(demoArguments, std::cout, std::cerr);
     }
     if (info->parsed()) {
         return tintwell_cli::PrintInfo(std::cout);
