@@ -325,7 +325,7 @@ void PrepareProfiles(std::ostream& out, std::ostream& err) {
     if (AddDigests(
             digest.string(),
             {HostFile(folder + kP3Profile).string(), HostFile(folder + kSrgbProfile).string()},
-            added, err) != kExitSuccess) {
+            false, added, err) != kExitSuccess) {
         throw SceneInputError("cannot write the digest file " + digest.string());
     }
     out << kIndent << "profiles written with Little CMS, vouched for by SHA-256 in " << folder
@@ -426,7 +426,7 @@ StepReport WhitePoint(std::ostream& out, std::ostream& err) {
     const std::string source = KeepGoldenIfNeeded(out, err);
     std::ostringstream applied;
     std::ostringstream refusal;
-    const int exitCode = MoveWhitePoint(true, applied, refusal);
+    const int exitCode = MoveWhitePoint(true, false, applied, refusal);
     PrintIndented(out, applied.str() + refusal.str(), kIndent);
     out << '\n';
     if (exitCode != kExitSuccess) {

@@ -122,11 +122,8 @@ void PrintSwitch(const GamutArguments& arguments, int result,
     }
     out << "{\"result\": " << result << ", \"meaning\": \"" << SwitchMeaning(result)
         << "\", \"mode\": " << arguments.mode
-        << ", \"setType\": " << GetColorFieldSetType(kNoSetting) << ", \"machine\": [";
-    for (std::size_t n = 0; n < machine.size(); ++n) {
-        out << (n == 0 ? "" : ", ") << '"' << Escaped(machine[n]) << '"';
-    }
-    out << "]}\n";
+        << ", \"setType\": " << GetColorFieldSetType(kNoSetting)
+        << ", \"machine\": " << JsonArray(machine) << "}\n";
 }
 
 int SetGamut(const GamutArguments& arguments, std::ostream& out, std::ostream& err) {
@@ -168,7 +165,7 @@ int PrintCurrent(const GamutArguments& arguments, std::ostream& out, std::ostrea
 
 // Every profile is read and named before anything is written, so a bad one
 // leaves the digest file as it was.
-int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles,
+int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles, bool json,
                std::ostream& out, std::ostream& err) {
     std::string records;
     std::vector<std::string> added;
@@ -187,15 +184,25 @@ int AddDigests(const std::string& digestFile, const std::vector<std::string>& pr
         Digest digest{};
         SHA256(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size(), digest.data());
         records += Record(name, digest);
-        added.push_back(name + "  " + Hex(digest));
+        added.push_back(json ? R"({"name": ")" + Escaped(name) + R"(", "sha256": ")" + Hex(digest) +
+                                   "\"}"
+                             : "added  " + name + "  " + Hex(digest));
     }
     std::ofstream file(digestFile, std::ios::binary | std::ios::app);
     if (!file.write(records.data(), static_cast<std::streamsize>(records.size())).flush()) {
         err << "tintwell: cannot write " << digestFile << '\n';
         return kExitUsage;
     }
+    if (json) {
+        out << R"({"added": [)";
+        for (std::size_t n = 0; n < added.size(); ++n) {
+            out << (n == 0 ? "" : ", ") << added[n];
+        }
+        out << "]}\n";
+        return kExitSuccess;
+    }
     for (const std::string& line : added) {
-        out << "added  " << line << '\n';
+        out << line << '\n';
     }
     return kExitSuccess;
 }
@@ -224,6 +231,7 @@ GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments) {
         "add", "append one record per profile (its file name and SHA-256) to a digest file");
     command.add->add_option("digestfile", arguments.digestFile, "created when missing")->required();
     command.add->add_option("icc", arguments.profiles, "ICC profiles")->required();
+    command.add->add_flag("--json", arguments.json, "print one JSON object");
     command.add->footer(kAddExitCodes);
     command.check = command.digest->add_subcommand(
         "check", "the library's check of a profile against its digest file");
@@ -258,7 +266,7 @@ GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments) {
 int RunGamut(const GamutCommand& command, const GamutArguments& arguments, std::ostream& out,
              std::ostream& err) {
     if (command.add->parsed()) {
-        return AddDigests(arguments.digestFile, arguments.profiles, out, err);
+        return AddDigests(arguments.digestFile, arguments.profiles, arguments.json, out, err);
     }
     if (command.check->parsed()) {
         return CheckDigest(arguments, out, err);

@@ -35,8 +35,9 @@ struct GamutCommand {
 
 GamutCommand AddGamutCommands(CLI::App& app, GamutArguments& arguments);
 // Appends one digest record per profile to `digestFile`, a line each on
-// `out`; every profile is read first, so a bad one writes nothing.
-int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles,
+// `out` (with `json` one object: {"added": [{"name", "sha256"}...]}); every
+// profile is read first, so a bad one writes nothing.
+int AddDigests(const std::string& digestFile, const std::vector<std::string>& profiles, bool json,
                std::ostream& out, std::ostream& err);
 
 // What SetColorFieldMode's result means, in words.

@@ -3,8 +3,10 @@
 #include <climits>
 #include <map>
 #include <ostream>
+#include <string>
 #include <string_view>
 
+#include "json_text.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
 
@@ -34,6 +36,10 @@ std::string_view YesNo(bool value) {
     return value ? "yes" : "no";
 }
 
+std::string_view JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
 using RoadFunction = int (*)(float, float, float, unsigned int, double);
 
 // A front-end brackets the AMD road with loading and releasing ADL.
@@ -56,24 +62,32 @@ const std::map<std::string_view, RoadFunction>& Roads() {
 
 }  // namespace
 
-int PrintInfo(std::ostream& out) {
+int PrintInfo(bool json, std::ostream& out) {
     const int displayType = GetDisplayType();
     char deviceType[kDeviceTypeBuffer] = {};
     GetDeviceType(deviceType);
-    out << "display type: " << displayType << " (" << DisplayTypeName(displayType) << ")\n"
-        << "device type: " << (deviceType[0] != '\0' ? deviceType : "(none)") << "\n"
-        << "desktop computer: " << YesNo(IsDesktopComputer()) << "\n"
-        << "physical monitors: " << GetPhyMonitorCount() << "\n"
-        << "maker's monitor attached: " << YesNo(HaveOrvMonitor()) << "\n";
+    const bool desktop = IsDesktopComputer();
+    const int monitors = GetPhyMonitorCount();
+    const bool makersMonitor = HaveOrvMonitor();
     // InitMonitorId stores the main adapter's Intel device id when it finds one.
     InitMonitorId();
     const int id = GetMonitorId(INT_MIN);
-    out << "main adapter Intel device id (stored MonitorId): ";
-    if (id == INT_MIN) {
-        out << "(none)\n";
-    } else {
-        out << id << "\n";
+    const std::string idText = id == INT_MIN ? "" : std::to_string(id);
+    if (json) {
+        out << R"({"displayType": )" << displayType << R"(, "displayTypeName": ")"
+            << DisplayTypeName(displayType) << R"(", "deviceType": ")" << Escaped(deviceType)
+            << R"(", "desktop": )" << JsonBool(desktop) << R"(, "physicalMonitors": )" << monitors
+            << R"(, "makersMonitor": )" << JsonBool(makersMonitor) << R"(, "monitorId": )"
+            << (idText.empty() ? "null" : idText) << "}\n";
+        return kExitSuccess;
     }
+    out << "display type: " << displayType << " (" << DisplayTypeName(displayType) << ")\n"
+        << "device type: " << (deviceType[0] != '\0' ? deviceType : "(none)") << "\n"
+        << "desktop computer: " << YesNo(desktop) << "\n"
+        << "physical monitors: " << monitors << "\n"
+        << "maker's monitor attached: " << YesNo(makersMonitor) << "\n"
+        << "main adapter Intel device id (stored MonitorId): "
+        << (idText.empty() ? "(none)" : idText) << "\n";
     return kExitSuccess;
 }
 
@@ -85,7 +99,11 @@ int ApplyTemperature(const TemperatureArguments& arguments, std::ostream& out, s
     }
     const int result =
         road->second(arguments.r, arguments.g, arguments.b, arguments.level, arguments.ratio);
-    out << "result: " << result << "\n";
+    if (arguments.json) {
+        out << R"({"road": ")" << arguments.road << R"(", "result": )" << result << "}\n";
+    } else {
+        out << "result: " << result << "\n";
+    }
     return result == 0 ? kExitSuccess : kExitLibraryFailure;
 }
 

@@ -14,9 +14,12 @@ struct TemperatureArguments {
     float b = 1.0f;
     unsigned int level = 0;
     double ratio = 1.0;
+    bool json = false;
 };
 
-int PrintInfo(std::ostream& out);
+// With `json`: {"displayType", "displayTypeName", "deviceType", "desktop",
+// "physicalMonitors", "makersMonitor", "monitorId" (null when none)}.
+int PrintInfo(bool json, std::ostream& out);
 int ApplyTemperature(const TemperatureArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace tintwell_cli

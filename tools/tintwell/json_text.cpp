@@ -30,4 +30,12 @@ std::string Shortest(float value) {
     return std::string(text.data(), end);
 }
 
+std::string JsonArray(const std::vector<std::string>& lines) {
+    std::string array = "[";
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        array += (n == 0 ? "\"" : ", \"") + Escaped(lines[n]) + '"';
+    }
+    return array + ']';
+}
+
 }  // namespace tintwell_cli

@@ -2,12 +2,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tintwell_cli {
 
 // Text fields may hold any bytes: quotes, backslashes and bytes outside
 // printable ASCII are escaped, so the output stays one valid JSON string.
 std::string Escaped(const std::string& text);
+
+// The lines as one JSON array of strings.
+std::string JsonArray(const std::vector<std::string>& lines);
 
 // The shortest decimal text that reads back as the same float.
 std::string Shortest(float value);

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@
 #include "lut_block.h"
 #include "block_report.h"
 #include "json_text.h"
+#include "machine_trace.h"
 #include "lut_machine.h"
 #include "settings_commands.h"
 
@@ -97,14 +99,30 @@ void AddApplyAndReset(CLI::App& lut, LutCommand& command, LutArguments& argument
         "switch does");
     command.apply->add_option("mode", arguments.mode, "0 off, 1 sRGB, 2 P3, 3 Adobe RGB")
         ->required();
+    command.apply->add_flag("--json", arguments.json, "print one JSON object");
     command.apply->footer(kApplyExitCodes);
     command.reset =
         lut.add_subcommand("reset", "load and restore the identity table (ResetDisplayerLut3D)");
+    command.reset->add_flag("--json", arguments.json, "print one JSON object");
     command.reset->footer(kApplyExitCodes);
 }
 
 const char* JsonBool(bool value) {
     return value ? "true" : "false";
+}
+
+// {"loaded": true or false, "machine": [...]}: what reached the driver.
+template <typename Load>
+int RunOnDriver(bool json, std::ostream& out, std::ostream& err, Load load) {
+    if (!json) {
+        return load(out, err);
+    }
+    const MachineTrace trace;
+    std::ostringstream lines;
+    const int exitCode = load(lines, err);
+    out << R"({"loaded": )" << JsonBool(exitCode == kExitSuccess) << R"(, "machine": )"
+        << JsonArray(trace.Lines()) << "}\n";
+    return exitCode;
 }
 
 const char* Verdict(bool ok) {
@@ -229,10 +247,12 @@ int RunLut(const LutCommand& command, const LutArguments& arguments, std::ostrea
         return MakeLutFile(arguments, out, err);
     }
     if (command.apply->parsed()) {
-        return ApplyLut(arguments.mode, out, err);
+        return RunOnDriver(arguments.json, out, err, [&](std::ostream& to, std::ostream& errors) {
+            return ApplyLut(arguments.mode, to, errors);
+        });
     }
     if (command.reset->parsed()) {
-        return ResetLut(out, err);
+        return RunOnDriver(arguments.json, out, err, ResetLut);
     }
     return InspectLutFile(arguments, out, err);
 }

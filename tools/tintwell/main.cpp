@@ -46,8 +46,12 @@ int main(int argc, char** argv) {
     AddKeyArguments(*get, arguments);
     AddKeyArguments(*set, arguments);
     set->add_option("value", arguments.value, "an integer or a decimal number")->required();
+    bool json = false;
+    list->add_flag("--json", json, "print one JSON object");
+    get->add_flag("--json", json, "print one JSON object");
 
     CLI::App* info = app.add_subcommand("info", "what the library detects on this machine");
+    info->add_flag("--json", json, "print one JSON object");
     CLI::App* temperature =
         app.add_subcommand("temperature", "apply channel gains on one hardware road");
     tintwell_cli::TemperatureArguments gains;
@@ -57,6 +61,7 @@ int main(int argc, char** argv) {
     temperature->add_option("b", gains.b, "blue gain")->required();
     temperature->add_option("--level", gains.level, "blue-protect level, 0 = off");
     temperature->add_option("--ratio", gains.ratio, "blue-protect ratio");
+    temperature->add_flag("--json", gains.json, "print one JSON object");
     CLI::App* adl =
         app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
     tintwell_cli::NatureArguments scene;
@@ -84,7 +89,7 @@ int main(int argc, char** argv) {
         return tintwell_cli::RunDemo(demoArguments, std::cout, std::cerr);
     }
     if (info->parsed()) {
-        return tintwell_cli::PrintInfo(std::cout);
+        return tintwell_cli::PrintInfo(json, std::cout);
     }
     if (adl->parsed()) {
         return tintwell_cli::ListAdl(std::cout, std::cerr);
@@ -108,10 +113,11 @@ int main(int argc, char** argv) {
         return tintwell_cli::ApplyTemperature(gains, std::cout, std::cerr);
     }
     if (list->parsed()) {
-        return tintwell_cli::ListSettings(std::cout);
+        return tintwell_cli::ListSettings(json, std::cout);
     }
     if (get->parsed()) {
-        return tintwell_cli::GetSetting(arguments.section, arguments.key, std::cout, std::cerr);
+        return tintwell_cli::GetSetting(arguments.section, arguments.key, json, std::cout,
+                                        std::cerr);
     }
     return tintwell_cli::SetSetting(arguments.section, arguments.key, arguments.value, std::cerr);
 }

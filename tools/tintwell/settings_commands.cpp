@@ -74,6 +74,22 @@ std::string Format(T value) {
     return text.str();
 }
 
+// A missing key is JSON's null; every stored value is finite.
+std::string JsonValue(const SettingKey& setting) {
+    return std::visit(
+        [](const auto& access) {
+            const auto value = Read(access);
+            return value && std::isfinite(static_cast<double>(*value)) ? Format(*value)
+                                                                       : std::string("null");
+        },
+        setting.access);
+}
+
+std::string JsonSetting(const SettingKey& setting) {
+    return R"({"section": ")" + std::string(setting.section) + R"(", "key": ")" +
+           std::string(setting.key) + R"(", "value": )" + JsonValue(setting) + "}";
+}
+
 std::string ValueText(const SettingKey& setting) {
     return std::visit(
         [](const auto& access) {
@@ -123,20 +139,28 @@ int Write(const SettingKey& setting, const Accessors<T>& access, std::string_vie
 
 }  // namespace
 
-int ListSettings(std::ostream& out) {
+int ListSettings(bool json, std::ostream& out) {
+    if (json) {
+        out << R"({"settings": [)";
+        for (std::size_t n = 0; n < kSettingKeys.size(); ++n) {
+            out << (n == 0 ? "" : ", ") << JsonSetting(kSettingKeys[n]);
+        }
+        out << "]}\n";
+        return kExitSuccess;
+    }
     for (const SettingKey& setting : kSettingKeys) {
         out << Name(setting) << " = " << ValueText(setting) << '\n';
     }
     return kExitSuccess;
 }
 
-int GetSetting(std::string_view section, std::string_view key, std::ostream& out,
+int GetSetting(std::string_view section, std::string_view key, bool json, std::ostream& out,
                std::ostream& err) {
     const SettingKey* setting = FindKey(section, key);
     if (setting == nullptr) {
         return ReportUnknownKey(section, key, err);
     }
-    out << ValueText(*setting) << '\n';
+    out << (json ? JsonSetting(*setting) : ValueText(*setting)) << '\n';
     return kExitSuccess;
 }
 

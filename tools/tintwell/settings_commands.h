@@ -13,8 +13,10 @@ inline constexpr int kExitLibraryFailure = 1;
 // The command line named something that does not exist or cannot be done.
 inline constexpr int kExitUsage = 2;
 
-int ListSettings(std::ostream& out);
-int GetSetting(std::string_view section, std::string_view key, std::ostream& out,
+// With `json`, one object: {"settings": [{"section", "key", "value"}...]},
+// a missing value as null.
+int ListSettings(bool json, std::ostream& out);
+int GetSetting(std::string_view section, std::string_view key, bool json, std::ostream& out,
                std::ostream& err);
 int SetSetting(std::string_view section, std::string_view key, std::string_view value,
                std::ostream& err);

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -247,9 +248,39 @@ int KeepGolden(const std::string& text, std::ostream& out, std::ostream& err) {
     return kExitSuccess;
 }
 
+namespace {
+
+void PrintRoadText(const char* road, int result, const std::array<float, 3>* gains,
+                   const std::vector<std::string>& machine, std::ostream& out) {
+    out << "road    " << road << '\n' << "result  " << result << '\n' << "gains   ";
+    if (gains == nullptr) {
+        out << "(not stored)\n";
+    } else {
+        out << Shortest((*gains)[0]) << ' ' << Shortest((*gains)[1]) << ' ' << Shortest((*gains)[2])
+            << " (stored WHITEPOINT gains)\n";
+    }
+    for (const std::string& line : machine) {
+        out << "  " << line << '\n';
+    }
+}
+
+void PrintRoadJson(const char* road, int result, const std::array<float, 3>* gains,
+                   const std::vector<std::string>& machine, std::ostream& out) {
+    out << R"({"road": ")" << road << R"(", "result": )" << result << R"(, "gains": )";
+    if (gains == nullptr) {
+        out << "null";
+    } else {
+        out << '[' << Shortest((*gains)[0]) << ", " << Shortest((*gains)[1]) << ", "
+            << Shortest((*gains)[2]) << ']';
+    }
+    out << R"(, "machine": )" << JsonArray(machine) << "}\n";
+}
+
+}  // namespace
+
 // As a front-end at start-up: the golden record handed over, the record
 // validated; neither road reads it on its own.
-int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err) {
+int MoveWhitePoint(bool apply, bool json, std::ostream& out, std::ostream& err) {
     HandGolden();
     InitWhitePointInfo();
     const int displayType = GetDisplayType();
@@ -267,18 +298,14 @@ int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err) {
     } else {
         result = OnAmdRoad(apply);
     }
-    out << "road    " << (intel ? "intel" : "amd") << '\n' << "result  " << result << '\n';
     const std::array<float, 3> gains{GetWhitePointR(kNotStored), GetWhitePointG(kNotStored),
                                      GetWhitePointB(kNotStored)};
-    out << "gains   ";
-    if (gains[0] == kNotStored || gains[1] == kNotStored || gains[2] == kNotStored) {
-        out << "(not stored)\n";
+    const bool stored = std::ranges::none_of(gains, [](float gain) { return gain == kNotStored; });
+    const char* road = intel ? "intel" : "amd";
+    if (json) {
+        PrintRoadJson(road, result, stored ? &gains : nullptr, trace.Lines(), out);
     } else {
-        out << Shortest(gains[0]) << ' ' << Shortest(gains[1]) << ' ' << Shortest(gains[2])
-            << " (stored WHITEPOINT gains)\n";
-    }
-    for (const std::string& line : trace.Lines()) {
-        out << "  " << line << '\n';
+        PrintRoadText(road, result, stored ? &gains : nullptr, trace.Lines(), out);
     }
     if (result != 0) {
         err << "tintwell: the library did not " << (apply ? "apply" : "reset")
@@ -305,9 +332,11 @@ WhitePointCommand AddWhitePointCommand(CLI::App& app, WhitePointArguments& argum
     command.golden->footer(kGoldenExitCodes);
     command.apply = whitepoint.add_subcommand(
         "apply", "calibrate the white point from the record on the machine's road");
+    command.apply->add_flag("--json", arguments.json, "print one JSON object");
     command.apply->footer(kRoadExitCodes);
     command.reset =
         whitepoint.add_subcommand("reset", "take the white point calibration back off the road");
+    command.reset->add_flag("--json", arguments.json, "print one JSON object");
     command.reset->footer(kRoadExitCodes);
     return command;
 }
@@ -321,7 +350,7 @@ int RunWhitePoint(const WhitePointCommand& command, const WhitePointArguments& a
         return KeepGolden(arguments.golden, out, err);
     }
     if (command.apply->parsed() || command.reset->parsed()) {
-        return MoveWhitePoint(command.apply->parsed(), out, err);
+        return MoveWhitePoint(command.apply->parsed(), arguments.json, out, err);
     }
     return Show(arguments.json, out, err);
 }

@@ -43,8 +43,9 @@ WhitePointCommand AddWhitePointCommand(CLI::App& app, WhitePointArguments& argum
 int KeepGolden(const std::string& text, std::ostream& out, std::ostream& err);
 
 // `apply` or `reset` on the machine's road (Intel or AMD), with the stored
-// gains and what reached the hardware.
-int MoveWhitePoint(bool apply, std::ostream& out, std::ostream& err);
+// gains and what reached the hardware; with `json` one object: {"road",
+// "result", "gains" (null when not stored), "machine"}.
+int MoveWhitePoint(bool apply, bool json, std::ostream& out, std::ostream& err);
 
 // Runs whichever subcommand was parsed.
 int RunWhitePoint(const WhitePointCommand& command, const WhitePointArguments& arguments,
