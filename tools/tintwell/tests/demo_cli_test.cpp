@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -111,6 +112,57 @@ INSTANTIATE_TEST_SUITE_P(ExampleMachines, DemoCli, ::testing::ValuesIn(Cases()),
                              std::erase(name, '-');
                              return name;
                          });
+
+// QA scripts read every report through --json: each is one object whose
+// fields carry what the text version shows, and the exit code stays the same.
+TEST_F(TintwellCli, ReportsReadAsOneJsonObject) {
+    CreateProgramDataFolder();
+    const auto json = [this](std::vector<std::string> arguments, int exitCode) {
+        arguments.push_back("--json");
+        const Outcome run = Tintwell(arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments.front() << run.err;
+        return nlohmann::json::parse(run.out);
+    };
+    const auto info = json({"info"}, 0);
+    EXPECT_EQ(info["displayType"], 0);
+    EXPECT_EQ(info["monitorId"], 12345);
+    EXPECT_EQ(info["desktop"], false);
+
+    EXPECT_EQ(Tintwell({"settings", "set", "CIRCLE", "R", "0.75"}).exitCode, 0);
+    const auto value = json({"settings", "get", "circle", "r"}, 0);
+    EXPECT_EQ(value["section"], "CIRCLE");
+    EXPECT_EQ(value["value"], 0.75);
+    const auto list = json({"settings", "list"}, 0);
+    const auto missing = std::ranges::find_if(list["settings"], [](const auto& setting) {
+        return setting["key"] == "CurrentTemperature";
+    });
+    ASSERT_NE(missing, list["settings"].end());
+    EXPECT_TRUE((*missing)["value"].is_null());
+
+    const auto refused = json({"temperature", "--road", "nvidia", "0", "0", "0"}, 1);
+    EXPECT_EQ(refused["result"], -1);
+
+    const auto digests = json({"digest", "add", ScratchPath("gamut.sha"),
+                               std::string(TINTWELL_TEST_DATA) + "/icc/sRGB.icc"},
+                              0);
+    EXPECT_EQ(digests["added"][0]["name"], "sRGB.icc");
+    EXPECT_EQ(digests["added"][0]["sha256"].get<std::string>().size(), 64u);
+
+    const auto lut = json({"lut", "apply", "2"}, 0);
+    EXPECT_EQ(lut["loaded"], true);
+    EXPECT_EQ(lut["machine"][0].get<std::string>().rfind("driver load device 12345: 4913", 0), 0u);
+
+    // Without the colour configuration a front-end stores, the Intel road
+    // refuses; the report says so as well as the exit code.
+    const auto refusal = json({"whitepoint", "apply"}, 1);
+    EXPECT_EQ(refusal["road"], "intel");
+    EXPECT_EQ(refusal["result"], -1);
+    EXPECT_EQ(refusal["gains"].size(), 3u);
+    UseExampleMachine("amd-laptop.json");
+    const auto amd = json({"whitepoint", "apply"}, 0);
+    EXPECT_EQ(amd["road"], "amd");
+    EXPECT_EQ(amd["machine"][0].get<std::string>().rfind("gamut adapter 0 display 0", 0), 0u);
+}
 
 TEST_F(TintwellCli, DemoRefusesAMachineItCannotRead) {
     const Outcome run =

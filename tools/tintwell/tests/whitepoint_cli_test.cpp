@@ -170,9 +170,7 @@ TEST_F(WhitePointCli, RefusalsExitWithOne) {
     EXPECT_TRUE(Contains(apply.err, "did not apply the white point")) << apply.err;
 
     // A MORVEN device has neither road.
-    std::string morven = ReadFile(fs::path(TINTWELL_EXAMPLE_MACHINES) / "default-laptop.json");
-    morven.insert(morven.find("\"chassisType\""), "\"deviceCodeName\": \"MORVEN\", ");
-    UseMachine(WriteScratchFile("morven.json", morven));
+    UseExampleMachine("morven-device.json");
     const Outcome morvenApply = Tintwell({"whitepoint", "apply"});
     EXPECT_EQ(morvenApply.exitCode, kExitLibraryFailure) << morvenApply.out;
     EXPECT_TRUE(Contains(morvenApply.err, "display type 2 has no white point road"))
