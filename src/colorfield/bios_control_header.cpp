@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 // The checksum covers every byte in front of it.
 constexpr std::size_t kCheckSumOffset = 14;
 constexpr bios_bytes::HeaderSteps kSteps{BiosControlHeader::kLength, "BiosControlHeader::CopyData",
@@ -21,7 +20,7 @@ bool BiosControlHeader::Parse(const std::uint8_t* buf, std::size_t len) {
     }
     *this = BiosControlHeader{};
     if (!ParseFields(buf)) {
-        Log(kError, "BiosControlHeader::Parse") << L"Parse data failed!";
+        Log(log_level::kError, "BiosControlHeader::Parse") << L"Parse data failed!";
         return false;
     }
     return IsCheckSumValid(buf);
@@ -29,11 +28,11 @@ bool BiosControlHeader::Parse(const std::uint8_t* buf, std::size_t len) {
 
 bool BiosControlHeader::IsBiosControlDataValid(const std::uint8_t* buf, std::size_t len) const {
     if (buf == nullptr) {
-        Log(kError, "BiosControlHeader::IsBiosControlDataValid") << L"buf is nullptr!";
+        Log(log_level::kError, "BiosControlHeader::IsBiosControlDataValid") << L"buf is nullptr!";
         return false;
     }
     if (len < kLength) {
-        Log(kError, "BiosControlHeader::IsBiosControlDataValid")
+        Log(log_level::kError, "BiosControlHeader::IsBiosControlDataValid")
             << L"bufLen:" << len << L" is invalid! minHeaderLen is:" << kLength
             << L" for Bios control header.";
         return false;

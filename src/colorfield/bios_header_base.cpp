@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 constexpr bios_bytes::HeaderSteps kSteps{BiosHeaderBase::kLength, "BiosHeaderBase::CopyData",
                                          "BiosHeaderBase::ParseBinaryData"};
 
@@ -67,11 +66,11 @@ void BiosHeaderBase::ResetCommon() {
 
 bool BiosHeaderBase::ParseImpl(const std::uint8_t* buf, std::size_t len, std::size_t& offset) {
     if (buf == nullptr) {
-        Log(kError, "BiosHeaderBase::ParseImpl") << L"buf is nullptr!";
+        Log(log_level::kError, "BiosHeaderBase::ParseImpl") << L"buf is nullptr!";
         return false;
     }
     if (offset > len || kCommonLength > len - offset) {
-        Log(kError, "BiosHeaderBase::ParseImpl")
+        Log(log_level::kError, "BiosHeaderBase::ParseImpl")
             << L"buf length error!current offset:" << offset << L", copy len:" << kCommonLength;
         return false;
     }

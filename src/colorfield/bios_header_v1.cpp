@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 constexpr std::uint32_t kCheckSumModulus = 256;
 
 }  // namespace
@@ -28,11 +27,11 @@ bool BiosHeaderV1::Parse(const std::uint8_t* buf, std::size_t len) {
 
 bool BiosHeaderV1::IsBiosHeaderDataValid(const std::uint8_t* buf, std::size_t len) {
     if (buf == nullptr) {
-        Log(kError, "BiosHeaderV1::IsBiosHeaderDataValid") << L"buf is nullptr!";
+        Log(log_level::kError, "BiosHeaderV1::IsBiosHeaderDataValid") << L"buf is nullptr!";
         return false;
     }
     if (len < kLength) {
-        Log(kError, "BiosHeaderV1::IsBiosHeaderDataValid")
+        Log(log_level::kError, "BiosHeaderV1::IsBiosHeaderDataValid")
             << L"bufLen:" << len << L" is invalid! minHeaderLen is:" << kLength
             << L" on V1 version";
         return false;
@@ -54,7 +53,7 @@ bool BiosHeaderV1::IsCheckSumValid(const std::uint8_t* buf, std::size_t len) {
     try {
         return std::stoul(text) == bios_bytes::ByteSum(buf, kCommonLength) % kCheckSumModulus;
     } catch (const std::exception& error) {
-        Log(kError, "BiosHeaderV1::IsCheckSumValid")
+        Log(log_level::kError, "BiosHeaderV1::IsCheckSumValid")
             << L"BiosHeaderV1::IsControlHeaderCheckSumValid exception! msg:" << error.what()
             << L" , BiosHeaderV1 checkSum:" << text;
         return false;

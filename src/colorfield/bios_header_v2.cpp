@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 constexpr std::size_t kCheckSumOffset = 126;
 
 }  // namespace
@@ -24,7 +23,7 @@ bool BiosHeaderV2::Parse(const std::uint8_t* buf, std::size_t len) {
     checkSum_ = 0;
     std::size_t offset = 0;
     if (!ParseImpl(buf, len, offset) || !ParseVersionFields(buf, offset)) {
-        Log(kError, "BiosHeaderV2::Parse") << L"Bios Header V2 Parse Failed!";
+        Log(log_level::kError, "BiosHeaderV2::Parse") << L"Bios Header V2 Parse Failed!";
         return false;
     }
     return IsCheckSumValid(buf, len);
@@ -32,11 +31,11 @@ bool BiosHeaderV2::Parse(const std::uint8_t* buf, std::size_t len) {
 
 bool BiosHeaderV2::IsBiosHeaderDataValid(const std::uint8_t* buf, std::size_t len) {
     if (buf == nullptr) {
-        Log(kError, "BiosHeaderV2::IsBiosHeaderDataValid") << L"buf is nullptr!";
+        Log(log_level::kError, "BiosHeaderV2::IsBiosHeaderDataValid") << L"buf is nullptr!";
         return false;
     }
     if (len < kLength) {
-        Log(kError, "BiosHeaderV2::IsBiosHeaderDataValid")
+        Log(log_level::kError, "BiosHeaderV2::IsBiosHeaderDataValid")
             << L"bufLen:" << len << L" is invalid! minHeaderLen is:" << kLength
             << L" on V2 version";
         return false;
@@ -61,11 +60,11 @@ bool BiosHeaderV2::ParseVersionFields(const std::uint8_t* buf, std::size_t& offs
 bool BiosHeaderV2::ParseByte(const std::uint8_t* buf, std::size_t& offset,
                              std::uint8_t& out) const {
     if (buf == nullptr) {
-        Log(kError, "BiosHeaderV2::ParseByte") << L"buf is nullptr!";
+        Log(log_level::kError, "BiosHeaderV2::ParseByte") << L"buf is nullptr!";
         return false;
     }
     if (offset >= kLength) {
-        Log(kError, "BiosHeaderV2::ParseByte")
+        Log(log_level::kError, "BiosHeaderV2::ParseByte")
             << L"Copy out of range.current offset:" << offset << L", dataLen:" << 1;
         return false;
     }

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kErrorLevel = 3;
-
 constexpr int kIccNormal = 0;
 constexpr int kIccMissing = 1;
 constexpr int kIccNotVerified = 2;
@@ -37,7 +34,7 @@ bool FileFound(const std::string& path) {
     if (platform::FileExists(widePath)) {
         return true;
     }
-    Log(kErrorLevel, "ColorField::CheckIsIccFileNormal")
+    Log(log_level::kError, "ColorField::CheckIsIccFileNormal")
         << L"Icc File:" << widePath << L" Not Found!";
     return false;
 }
@@ -73,7 +70,7 @@ int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::stri
     if (Sha256Interface::IsIccDigestMatch(iccPath, digestPath)) {
         return kIccNormal;
     }
-    Log(kErrorLevel, "ColorField::CheckIsIccFileNormal")
+    Log(log_level::kError, "ColorField::CheckIsIccFileNormal")
         << L"Icc File Be Modified! fileName:" << AnsiToWide(iccPath);
     return kIccNotVerified;
 }
@@ -87,14 +84,14 @@ bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
 // failure.
 int ColorField::SetColorFieldMode(std::uint32_t mode, const char* iccPath, const char* digestPath) {
     if (iccPath == nullptr || digestPath == nullptr) {
-        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+        Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"pIccFilePath  or pIccCheckFilePath is nullptr!";
         return kIccMissing;
     }
     try {
         return SwitchIccAndDisplay(mode, iccPath, digestPath);
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+        Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"SetColorFieldMode exception! Info:" << error.what();
         return kProfileFailed;
     }
@@ -107,7 +104,7 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
     const auto setType =
         static_cast<std::uint32_t>(ColorFieldSettings().GetColorFieldSetType(kNoSetting));
     if (IsIccAlreadyAssociated(currentName, iccPath)) {
-        Log(kTraceLevel, "ColorField::SetColorFieldMode")
+        Log(log_level::kTrace, "ColorField::SetColorFieldMode")
             << L"Icc Already Associated. iccFileName:" << AnsiToWide(iccPath);
         if (Signed(mode) != ColorFieldSettings().GetCurrentColorFieldMode(kNoSetting)) {
             SwitchDisplayerColorField(mode, setType);
@@ -120,7 +117,7 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
     // The undo names the profile as the switch installed it, with backslashes.
     const std::wstring widePath = WithBackslashes(AnsiToWide(iccPath, CP_THREAD_ACP));
     if (const int switched = SwitchIccFile(widePath); switched != kSwitchDone) {
-        Log(kErrorLevel, "ColorField::SetColorFieldMode")
+        Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"SwitchIccFile Failed! iccFileName:" << AnsiToWide(iccPath);
         return switched;
     }
@@ -128,7 +125,7 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
     if (displayed == kSwitchDone) {
         return kSwitchDone;
     }
-    Log(kErrorLevel, "ColorField::SetColorFieldMode")
+    Log(log_level::kError, "ColorField::SetColorFieldMode")
         << L"SetDisplayerColorField Fail! iccName:" << AnsiToWide(iccPath);
     UndoIccSwitch(currentName, widePath);
     return displayed;
@@ -137,13 +134,13 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
 // The exception used to be answered with 0, "done", though nothing was copied.
 int ColorField::GetCurrentIccFileName(char* iccFileName) {
     if (iccFileName == nullptr) {
-        Log(kErrorLevel, "ColorField::GetCurrentIccFileName") << L"pIccFileName is nullptr!";
+        Log(log_level::kError, "ColorField::GetCurrentIccFileName") << L"pIccFileName is nullptr!";
         return kQueryFailed;
     }
     try {
         std::wstring name;
         if (!QueryCurrentIccFile(name)) {
-            Log(kErrorLevel, "ColorField::GetCurrentIccFileName")
+            Log(log_level::kError, "ColorField::GetCurrentIccFileName")
                 << L"Query CurrentIccFile Failed!";
             return kQueryFailed;
         }
@@ -154,7 +151,7 @@ int ColorField::GetCurrentIccFileName(char* iccFileName) {
         }
         return kSwitchDone;
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "ColorField::GetCurrentIccFileName")
+        Log(log_level::kError, "ColorField::GetCurrentIccFileName")
             << L"GetCurrentIccFileName exception! Info:" << error.what();
         return kQueryFailed;
     }
@@ -168,7 +165,7 @@ bool ColorField::IsIccAlreadyAssociated(const std::wstring& currentName,
     const std::size_t separator = iccPathNew.rfind('\\');
     const std::wstring newName =
         AnsiToWide(separator == std::string::npos ? iccPathNew : iccPathNew.substr(separator + 1));
-    Log(kTraceLevel, "ColorField::IsIccAlreadyAssociated")
+    Log(log_level::kTrace, "ColorField::IsIccAlreadyAssociated")
         << L"currentIccFileName:" << currentName << L"iccFileNew:" << newName;
     return !newName.empty() && currentName.find(newName) != std::wstring::npos;
 }
@@ -181,25 +178,25 @@ int ColorField::SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setT
     try {
         switch (setType) {
             case kDdcciRoad:
-                Log(kTraceLevel, "ColorField::SwitchDisplayerColorField")
+                Log(log_level::kTrace, "ColorField::SwitchDisplayerColorField")
                     << L"SetDisplayerColorFieldByDdcci. mode:" << Signed(mode);
                 return SetDisplayerColorFieldByDdcci(mode);
             case kFirmwareLutRoad:
-                Log(kTraceLevel, "ColorField::SwitchDisplayerColorField")
+                Log(log_level::kTrace, "ColorField::SwitchDisplayerColorField")
                     << L"SetDisplayerLut3D. mode:" << Signed(mode);
                 if (!LutHandle3D::Instance().SetDisplayerLut3D(mode)) {
-                    Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+                    Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
                         << L"SetDisplayerLut3D Failed! mode:" << Signed(mode);
                     return kDisplayFailed;
                 }
                 return kSwitchDone;
             default:
-                Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+                Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
                     << L"PC Displayer ColorField Mode Not Support on this version.";
                 return kDisplayFailed;
         }
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "ColorField::SwitchDisplayerColorField")
+        Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
             << L"SetDisplayerLut3D exception:" << error.what() << L", mode:" << Signed(mode);
         return kDisplayFailed;
     }

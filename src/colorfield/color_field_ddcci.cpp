@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kErrorLevel = 3;
 constexpr std::uint8_t kColorFieldVcpCode = 0xE0;
 constexpr std::wstring_view kVendorId = L"ORV";
 constexpr int kSwitchDone = 0;
@@ -109,27 +108,27 @@ int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& r
     const VcpText vcp{request};
     DWORD count = 0;
     if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count)) {
-        Log(kErrorLevel, source) << L"Get Number Of Physical Monitors From HMONITOR Failed! "
-                                 << vcp;
+        Log(log_level::kError, source)
+            << L"Get Number Of Physical Monitors From HMONITOR Failed! " << vcp;
         return kNotSaved;
     }
     PhysicalMonitorArray monitors(count);
     if (!monitors) {
-        Log(kErrorLevel, source) << L"physicalMonitors is nullptr! " << vcp
-                                 << L", physicalMonitorsCount:" << count;
+        Log(log_level::kError, source)
+            << L"physicalMonitors is nullptr! " << vcp << L", physicalMonitorsCount:" << count;
         return kNotSaved;
     }
     if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, monitors.Data())) {
-        Log(kErrorLevel, source) << L"Get Physical Monitors From HMONITOR Failed! " << vcp
-                                 << L", physicalMonitorsCount:" << count;
+        Log(log_level::kError, source) << L"Get Physical Monitors From HMONITOR Failed! " << vcp
+                                       << L", physicalMonitorsCount:" << count;
         return kNotSaved;
     }
     int result = kNotSaved;
     for (DWORD index = 0; index < count; ++index) {
         const PHYSICAL_MONITOR& physical = monitors[index];
         if (physical.hPhysicalMonitor == INVALID_HANDLE_VALUE) {
-            Log(kErrorLevel, source) << L"LCD physicalMonitorHandle is nullptr! " << vcp
-                                     << L", physicalMonitorsCount:" << count;
+            Log(log_level::kError, source) << L"LCD physicalMonitorHandle is nullptr! " << vcp
+                                           << L", physicalMonitorsCount:" << count;
             continue;
         }
         if (request.byInterfaceName == 0 && !HasVendorId(physical.szPhysicalMonitorDescription)) {
@@ -137,9 +136,10 @@ int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& r
         }
         request.matched = true;
         if (SetVCPFeature(physical.hPhysicalMonitor, request.vcpCode, request.vcpValue) != TRUE) {
-            Log(kErrorLevel, source) << L"LCD SetVCPFeature set Failed! " << vcp
-                                     << L", physicalMonitorsCount:" << count << L", index:" << index
-                                     << L", description:" << physical.szPhysicalMonitorDescription;
+            Log(log_level::kError, source)
+                << L"LCD SetVCPFeature set Failed! " << vcp << L", physicalMonitorsCount:" << count
+                << L", index:" << index << L", description:"
+                << physical.szPhysicalMonitorDescription;
             continue;
         }
         if (result != kSaved) {

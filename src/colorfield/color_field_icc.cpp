@@ -12,10 +12,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kInfoLevel = 1;
-constexpr int kErrorLevel = 3;
-
 constexpr int kInstalled = 0;
 constexpr int kProfileFailed = 2;
 
@@ -125,13 +121,14 @@ bool ColorField::QueryCurrentIccFile(std::wstring& name) {
     RefreshMonitorList();
     const std::wstring device = ColorManagementDeviceName();
     if (device.empty()) {
-        Log(kErrorLevel, "ColorField::QueryCurrentIccFile") << L"currentMainMonitorName empty!";
+        Log(log_level::kError, "ColorField::QueryCurrentIccFile")
+            << L"currentMainMonitorName empty!";
         return false;
     }
     WCHAR profileName[MAX_PATH] = {};
     if (!WcsGetDefaultColorProfile(kUserScope, device.c_str(), CPT_ICC, CPST_RGB_WORKING_SPACE, 0,
                                    sizeof profileName, profileName)) {
-        Log(kErrorLevel, "ColorField::QueryCurrentIccFile")
+        Log(log_level::kError, "ColorField::QueryCurrentIccFile")
             << L"WcsGetDefaultColorProfile Failed! currentMainMonitorName:" << device
             << L", ErrorCode:" << static_cast<unsigned long>(GetLastError());
         return false;
@@ -147,17 +144,18 @@ UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
     profile.cbDataSize = static_cast<DWORD>((path.size() + 1) * sizeof(WCHAR));
     UniqueProfile handle(OpenColorProfileW(&profile, PROFILE_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!handle) {
-        Log(kErrorLevel, "ColorField::GetProfileHandle")
+        Log(log_level::kError, "ColorField::GetProfileHandle")
             << L"GetProfileHandle OpenColorProfile Failed!" << path << L", buf size:" << path.size()
             << L", cbDataSize:" << profile.cbDataSize;
         return nullptr;
     }
-    Log(kInfoLevel, "ColorField::GetProfileHandle")
+    Log(log_level::kInfo, "ColorField::GetProfileHandle")
         << L"GetProfileHandle OpenColorProfile Success!" << path << L", buf size:" << path.size()
         << L", cbDataSize:" << profile.cbDataSize;
     BOOL valid = FALSE;
     if (!IsColorProfileValid(handle.get(), &valid) || !valid) {
-        Log(kErrorLevel, "ColorField::GetProfileHandle") << L"GetProfileHandle Profile Not Valid!";
+        Log(log_level::kError, "ColorField::GetProfileHandle")
+            << L"GetProfileHandle Profile Not Valid!";
         return nullptr;
     }
     return handle;
@@ -166,7 +164,7 @@ UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
 int ColorField::InstallIccFile(const std::wstring& path) {
     iccProfile_ = GetProfileHandle(path);
     if (!iccProfile_) {
-        Log(kErrorLevel, "ColorField::InstallIccFile")
+        Log(log_level::kError, "ColorField::InstallIccFile")
             << L"Get CurrentProFileHandle Failed! fileName:" << path;
         return kProfileFailed;
     }
@@ -176,12 +174,12 @@ int ColorField::InstallIccFile(const std::wstring& path) {
     const std::wstring standard(standardPath, wcsnlen(standardPath, MAX_PATH));
     standardProfile_ = GetProfileHandle(standard);
     if (!standardProfile_) {
-        Log(kErrorLevel, "ColorField::InstallIccFile")
+        Log(log_level::kError, "ColorField::InstallIccFile")
             << L"Get StandardProfileHandle Failed! fileName:" << standard;
         return kProfileFailed;
     }
     if (!InstallColorProfileW(nullptr, path.c_str())) {
-        Log(kErrorLevel, "ColorField::InstallIccFile")
+        Log(log_level::kError, "ColorField::InstallIccFile")
             << L"InstallColorProfile Failed! fileName:" << path;
         return kProfileFailed;
     }
@@ -189,10 +187,10 @@ int ColorField::InstallIccFile(const std::wstring& path) {
 }
 
 BOOL ColorField::AssociateIccFile(const std::wstring& path) {
-    Log(kTraceLevel, "ColorField::AssociateIccFile") << path;
+    Log(log_level::kTrace, "ColorField::AssociateIccFile") << path;
     const std::wstring device = ColorManagementDeviceName();
     if (device.empty()) {
-        Log(kErrorLevel, "ColorField::AssociateIccFile") << L"currentMainMonitorName empty!";
+        Log(log_level::kError, "ColorField::AssociateIccFile") << L"currentMainMonitorName empty!";
         return FALSE;
     }
     dc_.reset(CreateDCW(device.c_str(), nullptr, nullptr, nullptr));
@@ -228,7 +226,7 @@ void ColorField::ReleaseProfileHandles() {
 int ColorField::SwitchIccFile(std::wstring path) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
     if (const int installed = InstallIccFile(path); installed != kInstalled) {
-        Log(kErrorLevel, "ColorField::SwitchIccFile")
+        Log(log_level::kError, "ColorField::SwitchIccFile")
             << L"InstallIccFile Failed! fileName:" << path;
         ReleaseProfileHandles();
         return installed;
@@ -238,7 +236,8 @@ int ColorField::SwitchIccFile(std::wstring path) {
         ReleaseProfileHandles();
         return kInstalled;
     }
-    Log(kErrorLevel, "ColorField::SwitchIccFile") << L"AssociateIccFile Failed! fileName:" << path;
+    Log(log_level::kError, "ColorField::SwitchIccFile")
+        << L"AssociateIccFile Failed! fileName:" << path;
     ReleaseProfileHandles();
     return kProfileFailed;
 }
@@ -250,7 +249,7 @@ void ColorField::UndoIccSwitch(const std::wstring& previousName, const std::wstr
     }
     const std::wstring device = ColorManagementDeviceName();
     if (device.empty()) {
-        Log(kErrorLevel, "ColorField::SetColorFieldMode") << L"currentMainMonitorName empty!";
+        Log(log_level::kError, "ColorField::SetColorFieldMode") << L"currentMainMonitorName empty!";
         return;
     }
     WcsDisassociateColorProfileFromDevice(kUserScope, iccPath.c_str(), device.c_str());

@@ -21,10 +21,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kWarningLevel = 2;
-constexpr int kErrorLevel = 3;
-
 constexpr const char* kDefaultCacheFolder = "C:\\ProgramData\\Vozaz\\OrvLumivex\\";
 struct CacheFileNames {
     std::uint32_t mode;
@@ -114,7 +110,7 @@ bool LutHandle3D::HasCachePath(std::uint32_t mode) const {
 bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
     try {
         if (discovery::GetDisplayType() == discovery::kNoDisplayType) {
-            Log(kErrorLevel, "LutHandle3D::SetDisplayerLut3D")
+            Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
                 << L"Display Type not found! mode:" << mode;
             return false;
         }
@@ -127,23 +123,23 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
         // A mode without a table must not count as a replaced panel: that
         // would switch the whole process to the golden source for good.
         if (!HasCachePath(mode)) {
-            Log(kErrorLevel, "LutHandle3D::SetDisplayerLut3D")
+            Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
                 << L"Temp bin file not exist! mode not found! mode:" << mode;
             return false;
         }
         if (IsLcdChanged(mode)) {
             useGoldenSource_ = true;
             BuildLutFilePathMap();
-            Log(kTraceLevel, "LutHandle3D::SetDisplayerLut3D") << L"Lcd changed!";
+            Log(log_level::kTrace, "LutHandle3D::SetDisplayerLut3D") << L"Lcd changed!";
         }
         if (useGoldenSource_ && NeedUpdateLutTempBinFile3D(mode) && !UpdateLutTempBinFile3D(mode)) {
-            Log(kErrorLevel, "LutHandle3D::SetDisplayerLut3D")
+            Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
                 << L"UpdateLutTempBinFile3D Failed! mode:" << mode;
             return false;
         }
         ByteString table;
         if (!ReadTempLutDataFile3D(mode, table)) {
-            Log(kErrorLevel, "LutHandle3D::SetDisplayerLut3D")
+            Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
                 << L"ReadLutDataFile Failed! mode:" << mode;
             return false;
         }
@@ -152,7 +148,7 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
         }
         return SetHardwareLut3D(lutDataCache_.at(mode).get(), kLutDataSize);
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "LutHandle3D::SetDisplayerLut3D")
+        Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
             << L"SetDisplayerLut3D exception:" << AnsiToWide(error.what()) << L", mode:" << mode;
         return false;
     }
@@ -162,14 +158,14 @@ bool LutHandle3D::ResetDisplayerLut3D() {
     try {
         std::unique_ptr<std::uint32_t[]> identity(new (std::nothrow) std::uint32_t[kLutEntryCount]);
         if (!identity) {
-            Log(kErrorLevel, "LutHandle3D::ResetDisplayerLut3D") << L"pLutData is nullptr!";
+            Log(log_level::kError, "LutHandle3D::ResetDisplayerLut3D") << L"pLutData is nullptr!";
             return false;
         }
         BuildIdentityLut3D(identity.get());
         return SetHardwareLut3D(identity.get(), kLutDataSize) &&
                RestoreHardwareLut3D(identity.get(), kLutDataSize);
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "LutHandle3D::ResetDisplayerLut3D")
+        Log(log_level::kError, "LutHandle3D::ResetDisplayerLut3D")
             << L"ResetDisplayerLut3D exception:" << AnsiToWide(error.what());
         return false;
     }
@@ -178,7 +174,7 @@ bool LutHandle3D::ResetDisplayerLut3D() {
 bool LutHandle3D::IsLcdChanged(std::uint32_t mode) {
     GetLcdEdidData();
     if (NeedUpdateLutTempBinFile3D(mode) && !UpdateLutTempBinFile3D(mode)) {
-        Log(kErrorLevel, "LutHandle3D::IsLcdChanged")
+        Log(log_level::kError, "LutHandle3D::IsLcdChanged")
             << L"UpdateLutTempBinFile3D Failed! mode:" << mode;
         return true;
     }
@@ -195,14 +191,14 @@ bool LutHandle3D::IsLcdDataValid() {
             DecimalNumber(week) == edid_.GetWeek() && DecimalNumber(year) == edid_.GetYear()) {
             return true;
         }
-        Log(kErrorLevel, "LutHandle3D::IsLcdDataValid")
+        Log(log_level::kError, "LutHandle3D::IsLcdDataValid")
             << L"LCD Invalid! Bios SN:" << serial << L" , Edid SN:" << edid_.GetSerialNumber()
             << L" , Bios Vendor:" << vendor << L" , Edid Vendor:" << edid_.GetVendor()
             << L" , Bios Week:" << week << L" , Edid Week:" << edid_.GetWeek() << L" , Bios Year:"
             << year << L" , Edid Year:" << edid_.GetYear();
         return false;
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "LutHandle3D::IsLcdDataValid")
+        Log(log_level::kError, "LutHandle3D::IsLcdDataValid")
             << L"IsLcdDataValid exception,msg:" << AnsiToWide(error.what())
             << L" , biosHeaderV2 Week:" << week << L" , biosHeaderV2 Year:" << year;
         return false;
@@ -221,7 +217,7 @@ bool LutHandle3D::GetLcdEdidData() {
         edidParsed_ = edid_.ParseEdid(edid->data(), static_cast<unsigned int>(edid->size()));
         return edidParsed_;
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "LutHandle3D::GetLcdEdidData")
+        Log(log_level::kError, "LutHandle3D::GetLcdEdidData")
             << L"GetLcdEdidData exception:" << AnsiToWide(error.what());
         return false;
     }
@@ -240,28 +236,28 @@ bool LutHandle3D::UpdateLutTempBinFile3D(std::uint32_t mode) {
             return false;
         }
         if (!IsLutDataValid3D(block)) {
-            Log(kErrorLevel, "LutHandle3D::UpdateLutTempBinFile3D")
+            Log(log_level::kError, "LutHandle3D::UpdateLutTempBinFile3D")
                 << L"Bios 3D Lut Data invalid! mode:" << mode;
             return false;
         }
         if (!IsLutTypeValid(mode, block.data(), block.size())) {
-            Log(kErrorLevel, "LutHandle3D::UpdateLutTempBinFile3D")
+            Log(log_level::kError, "LutHandle3D::UpdateLutTempBinFile3D")
                 << L"Bios 3D Lut Type invalid! mode:" << mode;
             return false;
         }
         if (!CreateLutDataFile3D(mode, block)) {
-            Log(kErrorLevel, "LutHandle3D::UpdateLutTempBinFile3D")
+            Log(log_level::kError, "LutHandle3D::UpdateLutTempBinFile3D")
                 << L"CreateLutDataFile3D Failed! mode:" << mode;
             return false;
         }
         const std::string& path = lutFilePathMap_.at(mode);
         if (EnableFileUsersPriviledge(path) == kEnableFileUsersPriviledgeFailed) {
-            Log(kWarningLevel, "LutHandle3D::UpdateLutTempBinFile3D")
+            Log(log_level::kWarning, "LutHandle3D::UpdateLutTempBinFile3D")
                 << L"EnableFileUsersPriviledge Failed! fileName:" << Wide(path);
         }
         return true;
     } catch (const std::exception& error) {
-        Log(kErrorLevel, "LutHandle3D::UpdateLutTempBinFile3D")
+        Log(log_level::kError, "LutHandle3D::UpdateLutTempBinFile3D")
             << L"UpdateLutTempBinFile3D exception:" << AnsiToWide(error.what()) << L" ,mode:"
             << mode;
         return false;
@@ -280,12 +276,14 @@ bool LutHandle3D::GetSourceDataBlock(ByteString& block) {
     }
     std::uint32_t size = 0;
     if (!GetBiosLutDataBlockSize(size)) {
-        Log(kErrorLevel, "LutHandle3D::GetSourceDataBlock") << L"GetBiosLutDataBlockSize Failed!";
+        Log(log_level::kError, "LutHandle3D::GetSourceDataBlock")
+            << L"GetBiosLutDataBlockSize Failed!";
         return false;
     }
     block.assign(size, kPadding);
     if (!ReadBiosLutDataBlock(block)) {
-        Log(kErrorLevel, "LutHandle3D::GetSourceDataBlock") << L"ReadBiosLutDataBlock Failed!";
+        Log(log_level::kError, "LutHandle3D::GetSourceDataBlock")
+            << L"ReadBiosLutDataBlock Failed!";
         return false;
     }
     return true;
@@ -296,7 +294,7 @@ bool LutHandle3D::GetBiosLutDataBlockSize(std::uint32_t& size) {
     if (size < kFirmwareBlockLimit) {
         return true;
     }
-    Log(kErrorLevel, "LutHandle3D::GetBiosLutDataBlockSize")
+    Log(log_level::kError, "LutHandle3D::GetBiosLutDataBlockSize")
         << L"Firmware Table bufferSize over max size!bufferSize:" << size;
     return false;
 }
@@ -307,7 +305,7 @@ bool LutHandle3D::ReadBiosLutDataBlock(ByteString& block) {
     if (read != 0 && read <= length) {
         return true;
     }
-    Log(kErrorLevel, "LutHandle3D::ReadBiosLutDataBlock")
+    Log(log_level::kError, "LutHandle3D::ReadBiosLutDataBlock")
         << L"GetSystemFirmwareTable Failed! Error Code:" << GetLastError();
     return false;
 }
@@ -318,26 +316,27 @@ std::string LutHandle3D::GetFullGoldenFilePath() const {
     std::wstring folder(module.data());
     folder = folder.substr(0, folder.find_last_of(L'\\'));
     const std::string path = WideToAnsi(folder) + goldenFilePath_;
-    Log(kTraceLevel, "LutHandle3D::GetFullGoldenFilePath") << L"Read Data File:" << Wide(path);
+    Log(log_level::kTrace, "LutHandle3D::GetFullGoldenFilePath")
+        << L"Read Data File:" << Wide(path);
     return path;
 }
 
 bool LutHandle3D::ReadFile(const std::string& path, ByteString& out, std::size_t minimumLength) {
     platform::SharedFileReader file(Wide(Sha256Interface::CanonicalizePath(path)));
     if (!file.IsOpen()) {
-        Log(kErrorLevel, "LutHandle3D::ReadFile")
+        Log(log_level::kError, "LutHandle3D::ReadFile")
             << L"Open 3D LUT Data File Failed! fileName:" << Wide(path);
         return false;
     }
     const std::uint64_t size = file.Size();
     if (size > kMaxLutFileSize) {
-        Log(kErrorLevel, "LutHandle3D::ReadFile")
+        Log(log_level::kError, "LutHandle3D::ReadFile")
             << L"LUT Data File over max block size! fileName:" << Wide(path);
         return false;
     }
     out.resize(static_cast<std::size_t>(size));
     if (out.size() < minimumLength) {
-        Log(kErrorLevel, "LutHandle3D::ReadFile")
+        Log(log_level::kError, "LutHandle3D::ReadFile")
             << L"3D LUT Data File Len Error! fileName:" << Wide(path);
         return false;
     }
@@ -349,11 +348,11 @@ bool LutHandle3D::GetOneLutDat3D(std::uint32_t mode, ByteString& block) {
     // The control header sits behind the firmware's table header: the block
     // must hold both before either is read.
     if (block.size() < kAcpiHeaderLength + BiosControlHeader::kLength) {
-        Log(kErrorLevel, "LutHandle3D::GetOneLutDat3D") << L"Data error!mode:" << mode;
+        Log(log_level::kError, "LutHandle3D::GetOneLutDat3D") << L"Data error!mode:" << mode;
         return false;
     }
     if (!controlHeader_.Parse(block.data() + kAcpiHeaderLength, BiosControlHeader::kLength)) {
-        Log(kErrorLevel, "LutHandle3D::GetOneLutDat3D") << L"biosControlHeader Parse Failed!";
+        Log(log_level::kError, "LutHandle3D::GetOneLutDat3D") << L"biosControlHeader Parse Failed!";
         return false;
     }
     // In 64 bits: a count times a size must not wrap past the bounds check.
@@ -361,7 +360,7 @@ bool LutHandle3D::GetOneLutDat3D(std::uint32_t mode, ByteString& block) {
     const std::uint64_t tableSize = controlHeader_.GetTableSize();
     const std::uint64_t tableCount = controlHeader_.GetTableCount();
     if (tableSize == 0 || block.size() < first + tableCount * tableSize) {
-        Log(kErrorLevel, "LutHandle3D::GetOneLutDat3D") << L"3D Lut Table len error!";
+        Log(log_level::kError, "LutHandle3D::GetOneLutDat3D") << L"3D Lut Table len error!";
         return false;
     }
     for (std::uint64_t index = 0; index < tableCount; ++index) {
@@ -377,17 +376,17 @@ bool LutHandle3D::GetOneLutDat3D(std::uint32_t mode, ByteString& block) {
 
 bool LutHandle3D::IsLutTypeValid(std::uint32_t mode, const std::uint8_t* data, std::size_t length) {
     if (data == nullptr) {
-        Log(kErrorLevel, "LutHandle3D::IsLutTypeValid")
+        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
             << L"3DLut data pLutData3D is nullptr!mode:" << mode << L", buffLen:" << length;
         return false;
     }
     if (length < kTableHeaderLength) {
-        Log(kErrorLevel, "LutHandle3D::IsLutTypeValid")
+        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
             << L"3DLut data buffLen error!mode:" << mode << L", buffLen:" << length;
         return false;
     }
     if (!tableHeader_.Parse(data, length)) {
-        Log(kErrorLevel, "LutHandle3D::IsLutTypeValid")
+        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
             << L"biosHeaderV2 Parse Failed!mode:" << mode << L", buffLen:" << length;
         return false;
     }
@@ -396,7 +395,7 @@ bool LutHandle3D::IsLutTypeValid(std::uint32_t mode, const std::uint8_t* data, s
 
 bool LutHandle3D::IsLutDataValid3D(const ByteString& table) {
     if (table.size() < kTableHeaderLength) {
-        Log(kErrorLevel, "LutHandle3D::IsLutDataValid3D") << L"3D Lut data error!";
+        Log(log_level::kError, "LutHandle3D::IsLutDataValid3D") << L"3D Lut data error!";
         return false;
     }
     if (!tableHeader_.Parse(table.data(), table.size())) {
@@ -405,7 +404,7 @@ bool LutHandle3D::IsLutDataValid3D(const ByteString& table) {
     const std::uint64_t signedLength =
         kTableHeaderLength + std::uint64_t{tableHeader_.GetPayloadLength()};
     if (table.size() < signedLength + kDigestLength) {
-        Log(kErrorLevel, "LutHandle3D::IsLutDataValid3D") << L"Lut Data Len error!";
+        Log(log_level::kError, "LutHandle3D::IsLutDataValid3D") << L"Lut Data Len error!";
         return false;
     }
     std::array<unsigned char, SHA256_DIGEST_LENGTH> digest{};
@@ -417,14 +416,14 @@ bool LutHandle3D::IsLutDataValid3D(const ByteString& table) {
 bool LutHandle3D::CreateLutDataFile3D(std::uint32_t mode, const ByteString& table) {
     const auto path = lutFilePathMap_.find(mode);
     if (path == lutFilePathMap_.end()) {
-        Log(kErrorLevel, "LutHandle3D::CreateLutDataFile3D")
+        Log(log_level::kError, "LutHandle3D::CreateLutDataFile3D")
             << L"CreateLutDataFile3D error,Lut Type error! type:"
             << static_cast<unsigned>(tableHeader_.GetLutType());
         return false;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(table.data()), table.size());
     if (!platform::WriteWholeFile(Wide(path->second), bytes)) {
-        Log(kErrorLevel, "LutHandle3D::CreateLutDataFile3D")
+        Log(log_level::kError, "LutHandle3D::CreateLutDataFile3D")
             << L"Open 3D LUT Data File Failed! fileName:" << Wide(path->second);
         return false;
     }
@@ -434,7 +433,7 @@ bool LutHandle3D::CreateLutDataFile3D(std::uint32_t mode, const ByteString& tabl
 bool LutHandle3D::IsLutTempBinFileExist(std::uint32_t mode) {
     const auto path = lutFilePathMap_.find(mode);
     if (path == lutFilePathMap_.end()) {
-        Log(kErrorLevel, "LutHandle3D::IsLutTempBinFileExist")
+        Log(log_level::kError, "LutHandle3D::IsLutTempBinFileExist")
             << L"Temp bin file not exist! mode not found! mode:" << mode;
         return false;
     }
@@ -444,7 +443,7 @@ bool LutHandle3D::IsLutTempBinFileExist(std::uint32_t mode) {
 bool LutHandle3D::ReadTempLutDataFile3D(std::uint32_t mode, ByteString& out) {
     const auto path = lutFilePathMap_.find(mode);
     if (path == lutFilePathMap_.end()) {
-        Log(kErrorLevel, "LutHandle3D::ReadTempLutDataFile3D")
+        Log(log_level::kError, "LutHandle3D::ReadTempLutDataFile3D")
             << L"ReadTempLutDataFile error,mode not found!mode:" << mode;
         return false;
     }
@@ -454,13 +453,13 @@ bool LutHandle3D::ReadTempLutDataFile3D(std::uint32_t mode, ByteString& out) {
 bool LutHandle3D::ParseOneLutDataFile3D(std::uint32_t mode, const std::uint8_t* data,
                                         std::size_t length) {
     if (data == nullptr || length < kCacheFileMinimum) {
-        Log(kErrorLevel, "LutHandle3D::ParseOneLutDataFile3D")
+        Log(log_level::kError, "LutHandle3D::ParseOneLutDataFile3D")
             << L"LutDataFile Error!mode:" << mode;
         return false;
     }
     std::unique_ptr<std::uint32_t[]> converted(new (std::nothrow) std::uint32_t[kLutEntryCount]);
     if (!converted) {
-        Log(kErrorLevel, "LutHandle3D::ParseOneLutDataFile3D")
+        Log(log_level::kError, "LutHandle3D::ParseOneLutDataFile3D")
             << L"pLutData3D is nullptr!mode:" << mode;
         return false;
     }
@@ -515,23 +514,24 @@ bool LutHandle3D::LoadHardwareLut3D(const std::uint32_t* table, std::uint32_t si
     const char* source =
         restore ? "LutHandle3D::RestoreHardwareLut3D" : "LutHandle3D::SetHardwareLut3D";
     if (table == nullptr || size == 0) {
-        Log(kErrorLevel, source) << L"Lut data error!";
+        Log(log_level::kError, source) << L"Lut data error!";
         return false;
     }
     try {
         IntelDriverManager& manager = IntelDriverManager::Instance();
         if (!manager.Driver().EnsureDriverInterface()) {
-            Log(kErrorLevel, source) << L"CreateInstance Failed!";
+            Log(log_level::kError, source) << L"CreateInstance Failed!";
             return false;
         }
         const std::int32_t deviceId = manager.GetIntelDeviceId();
         if (deviceId == 0) {
-            Log(kErrorLevel, source) << L"Invalid deviceId! deviceId is 0, please check whether "
-                                        L"the video card is disabled.";
+            Log(log_level::kError, source)
+                << L"Invalid deviceId! deviceId is 0, please check whether "
+                   L"the video card is disabled.";
             return false;
         }
         if (!manager.Driver().Exists()) {
-            Log(kErrorLevel, source) << L"pCUIExternal8 is nullptr!";
+            Log(log_level::kError, source) << L"pCUIExternal8 is nullptr!";
             return false;
         }
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(table);
@@ -541,20 +541,20 @@ bool LutHandle3D::LoadHardwareLut3D(const std::uint32_t* table, std::uint32_t si
         if (result.succeeded && result.status == 0) {
             return true;
         }
-        Log(kErrorLevel, source) << (restore ? L"Restore HW 3D LUT failed!"
-                                             : L"Set HW 3D LUT failed!");
+        Log(log_level::kError, source)
+            << (restore ? L"Restore HW 3D LUT failed!" : L"Set HW 3D LUT failed!");
         return false;
     } catch (const std::exception& error) {
-        Log(kErrorLevel, source) << (restore ? L"Restore HW 3D LUT exception,msg:"
-                                             : L"Set HW 3D LUT exception,msg:")
-                                 << AnsiToWide(error.what());
+        Log(log_level::kError, source)
+            << (restore ? L"Restore HW 3D LUT exception,msg:" : L"Set HW 3D LUT exception,msg:")
+            << AnsiToWide(error.what());
         return false;
     }
 }
 
 bool LutHandle3D::SetColorFieldGoldenFilePath(const char* path) {
     if (path == nullptr) {
-        Log(kErrorLevel, "LutHandle3D::SetColorFieldGoldenFilePath")
+        Log(log_level::kError, "LutHandle3D::SetColorFieldGoldenFilePath")
             << L"Set Golden File Path Failed! filePath is nullptr!";
         return false;
     }
@@ -564,7 +564,7 @@ bool LutHandle3D::SetColorFieldGoldenFilePath(const char* path) {
 
 bool LutHandle3D::SetColorFieldTempLutFilePath(const char* path) {
     if (path == nullptr) {
-        Log(kErrorLevel, "LutHandle3D::SetColorFieldTempLutFilePath")
+        Log(log_level::kError, "LutHandle3D::SetColorFieldTempLutFilePath")
             << L"Set Temp Lut File Path Failed! filePath is nullptr!";
         return false;
     }

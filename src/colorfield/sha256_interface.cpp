@@ -22,7 +22,6 @@ namespace {
 
 static_assert(SHA256_DIGEST_LENGTH == Sha256Interface::kDigestLength);
 
-constexpr int kErrorLevel = 3;
 constexpr std::size_t kCanonicalPathCapacity = 260;
 constexpr std::uint64_t kLargestIccFile = std::numeric_limits<std::uint32_t>::max();
 
@@ -51,7 +50,7 @@ struct FileContent {
 std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
     platform::SharedFileReader file(AnsiToWide(canonicalPath));
     if (!file.IsOpen()) {
-        Log(kErrorLevel, "Sha256Interface::GetSha256Value")
+        Log(log_level::kError, "Sha256Interface::GetSha256Value")
             << L"Open iccFile failed!fileName:" << AnsiToWide(canonicalPath);
         return std::nullopt;
     }
@@ -63,7 +62,7 @@ std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
     content.size = static_cast<std::size_t>(length);
     content.data.reset(new (std::nothrow) unsigned char[content.size]);
     if (!content.data) {
-        Log(kErrorLevel, "Sha256Interface::GetSha256Value") << "pData is nullptr!";
+        Log(log_level::kError, "Sha256Interface::GetSha256Value") << "pData is nullptr!";
         return std::nullopt;
     }
     // A file that shrank since its size was taken hashes with zeros in place
@@ -79,7 +78,7 @@ std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
 int Sha256Interface::GetSha256Value(const std::string& path, unsigned char* out, std::size_t size) {
     const std::string canonical = CanonicalizePath(path);
     if (out == nullptr || size < kDigestLength || canonical.empty()) {
-        Log(kErrorLevel, "Sha256Interface::GetSha256Value") << "input param error";
+        Log(log_level::kError, "Sha256Interface::GetSha256Value") << "input param error";
         return -1;
     }
     const auto content = ReadIccFile(canonical);
@@ -102,7 +101,7 @@ int Sha256Interface::GetSha256DataFromDigestFile(unsigned char* out, std::size_t
     }
     platform::SharedFileReader file(AnsiToWide(canonical));
     if (!file.IsOpen()) {
-        Log(kErrorLevel, "Sha256Interface::GetSha256DataFromDigestFile")
+        Log(log_level::kError, "Sha256Interface::GetSha256DataFromDigestFile")
             << L"Open digestFile Failed!digestFileName:" << AnsiToWide(digestPath);
         return -1;
     }

@@ -17,7 +17,6 @@ constexpr std::size_t kDeviceTypeBufferSize = 1024;
 constexpr std::size_t kMonitorCodeLength = 8;
 constexpr std::size_t kMonitorCodeCharacters = kMonitorCodeLength - 1;
 constexpr wchar_t kMakerCode[] = L"ORV";
-constexpr int kErrorLevel = 3;
 
 // An adapter (parent null) or a monitor of the adapter named `parent`.
 std::optional<DISPLAY_DEVICEW> DisplayDevice(LPCWSTR parent, DWORD index) {
@@ -127,7 +126,7 @@ bool HaveOrvMonitor(const std::vector<DisplayDeviceRecord>& list) {
 std::wstring GetMainActiveDeviceName(const char* source) {
     for (const auto& adapter : DisplayAdapters()) {
         if (!ReadsSettings(adapter, ENUM_REGISTRY_SETTINGS)) {
-            Log(kErrorLevel, source) << L"EnumDisplaySettings failed.";
+            Log(log_level::kError, source) << L"EnumDisplaySettings failed.";
         }
         if (HasFlags(adapter.StateFlags,
                      DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | DISPLAY_DEVICE_PRIMARY_DEVICE)) {

@@ -12,7 +12,6 @@ namespace discovery {
 
 namespace {
 
-constexpr int kErrorLevel = 3;
 constexpr wchar_t kMonitorIdQuery[] =
     L"SELECT PNPDeviceID FROM Win32_DesktopMonitor WHERE PNPDeviceID IS NOT NULL";
 constexpr wchar_t kMonitorIdProperty[] = L"PNPDeviceID";
@@ -97,7 +96,7 @@ std::string GetEdidDataPath(EdidOwner owner) {
         !id.empty() && (owner != EdidOwner::LutHandle3D || id.size() < kLutDeviceIdLimit);
     if (!usable) {
         if (owner == EdidOwner::LutHandle3D) {
-            Log(kErrorLevel, "LutHandle3D::GetEdidDataPath")
+            Log(log_level::kError, "LutHandle3D::GetEdidDataPath")
                 << L"GetPnpDeviceID Failed! edidRegistryPath is empty.";
         }
         return std::string();
@@ -108,7 +107,7 @@ std::string GetEdidDataPath(EdidOwner owner) {
 std::optional<std::vector<unsigned char>> ReadEdidValue(EdidOwner owner) {
     const std::string path = GetEdidDataPath(owner);
     if (path.empty()) {
-        Log(kErrorLevel, TextsOf(owner).source) << TextsOf(owner).emptyPath;
+        Log(log_level::kError, TextsOf(owner).source) << TextsOf(owner).emptyPath;
         return std::nullopt;
     }
     return ReadEdidValueAt(owner, path);
@@ -120,7 +119,7 @@ std::optional<std::vector<unsigned char>> ReadEdidValueAt(EdidOwner owner,
     OpenKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) !=
         ERROR_SUCCESS) {
-        Log(kErrorLevel, texts.source) << texts.openFailed << path;
+        Log(log_level::kError, texts.source) << texts.openFailed << path;
         return std::nullopt;
     }
     DWORD type = REG_BINARY;
@@ -128,9 +127,9 @@ std::optional<std::vector<unsigned char>> ReadEdidValueAt(EdidOwner owner,
     const LSTATUS status = RegQueryValueExA(key.Get(), kEdidValue, nullptr, &type, nullptr, &size);
     if (status != ERROR_SUCCESS || size == 0 || size >= kEdidSizeLimit) {
         if (texts.showsSize) {
-            Log(kErrorLevel, texts.source) << texts.sizeFailed << size;
+            Log(log_level::kError, texts.source) << texts.sizeFailed << size;
         } else {
-            Log(kErrorLevel, texts.source) << texts.sizeFailed;
+            Log(log_level::kError, texts.source) << texts.sizeFailed;
         }
         return std::nullopt;
     }
@@ -138,7 +137,7 @@ std::optional<std::vector<unsigned char>> ReadEdidValueAt(EdidOwner owner,
     try {
         value.resize(size);
     } catch (const std::bad_alloc&) {
-        Log(kErrorLevel, texts.source) << L"outValue is nullptr!";
+        Log(log_level::kError, texts.source) << L"outValue is nullptr!";
         return std::nullopt;
     }
     if (RegQueryValueExA(key.Get(), kEdidValue, nullptr, &type, value.data(), &size) !=

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kErrorLevel = 3;
 constexpr const char* kVendorSource = "LcdEdidParse::ParseEdidVendor";
 
 }  // namespace
@@ -43,13 +42,13 @@ bool LcdEdidParse::ParseEdid(const unsigned char* data, unsigned int length) {
 
 bool LcdEdidParse::ParseEdidVendor(const unsigned char* data, unsigned int length) {
     if (data == nullptr || length != discovery::edid::kVendorLength) {
-        Log(kErrorLevel, kVendorSource) << L"Vendor data length error,dataLen:" << length;
+        Log(log_level::kError, kVendorSource) << L"Vendor data length error,dataLen:" << length;
         return false;
     }
     const auto vendor = discovery::edid::DecodeVendor(data);
     if (const auto* code = std::get_if<unsigned int>(&vendor)) {
         // The refused letter code itself, written as a character.
-        Log(kErrorLevel, kVendorSource)
+        Log(log_level::kError, kVendorSource)
             << L"Vendor data out of boundary,data:" << static_cast<wchar_t>(*code);
         return false;
     }

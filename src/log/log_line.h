@@ -7,6 +7,14 @@
 #include <string>
 #include <string_view>
 
+// The level every log line carries.
+namespace log_level {
+inline constexpr int kTrace = 0;
+inline constexpr int kInfo = 1;
+inline constexpr int kWarning = 2;
+inline constexpr int kError = 3;
+}  // namespace log_level
+
 class LogLine {
   public:
     LogLine(int level, const char* source) : level_(level), source_(source) {}

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kInformation = 1;
-constexpr int kError = 3;
 constexpr const char* kDataSource = "LightEvent::OnDataUpdated";
 
 // A value read from a report as a float; nothing when it has another type.
@@ -54,7 +53,8 @@ HRESULT STDMETHODCALLTYPE LightEvent::OnStateChanged(ISensor* sensor, SensorStat
     if (state == SENSOR_STATE_READY) {
         Log(kInformation, "LightEvent::OnStateChanged") << L"Light sensor is now ready.";
     } else if (state == SENSOR_STATE_ACCESS_DENIED) {
-        Log(kError, "LightEvent::OnStateChanged") << L"No permission for the time sensor.";
+        Log(log_level::kError, "LightEvent::OnStateChanged")
+            << L"No permission for the time sensor.";
     }
     return S_OK;
 }
@@ -65,7 +65,7 @@ HRESULT STDMETHODCALLTYPE LightEvent::OnDataUpdated(ISensor* sensor, ISensorData
     }
     try {
         if (sensor == nullptr || newData == nullptr) {
-            Log(kError, kDataSource) << L"pSensor or pNewData is nullptr!";
+            Log(log_level::kError, kDataSource) << L"pSensor or pNewData is nullptr!";
             return E_POINTER;
         }
         platform::ScopedPropVariant value;
@@ -81,13 +81,13 @@ HRESULT STDMETHODCALLTYPE LightEvent::OnDataUpdated(ISensor* sensor, ISensorData
             try {
                 NaturalTone::Instance().StartCctDimming(*kelvin, lux);
             } catch (...) {
-                Log(kError, kDataSource)
+                Log(log_level::kError, kDataSource)
                     << L"NaturalTone::Instance().StartThreadForCctDimming Exception.";
             }
         }
         return result;
     } catch (...) {
-        Log(kError, kDataSource) << L"OnDataUpdated Exception.";
+        Log(log_level::kError, kDataSource) << L"OnDataUpdated Exception.";
         return E_UNEXPECTED;
     }
 }

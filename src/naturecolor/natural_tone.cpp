@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kErrorLevel = 3;
-
 constexpr float kNoReading = -1.0f;
 constexpr SensorReading kReadingBeforeAnySensor{5000.0f, 300.0f};
 constexpr float kUnitGain = 1.0f;
@@ -54,7 +51,7 @@ bool NaturalTone::PrintCctMappingTable() {
         text += L"cct, r, g, b = " + Fixed(row.cct) + L", " + Fixed(row.r) + L", " + Fixed(row.g) +
                 L", " + Fixed(row.b) + L"\r\n";
     }
-    Log(kTraceLevel, "NaturalTone::PrintCctMappingTable") << text;
+    Log(log_level::kTrace, "NaturalTone::PrintCctMappingTable") << text;
     return true;
 }
 
@@ -98,7 +95,7 @@ bool NaturalTone::FetchRGBValue(float cct, float* r, float* g, float* b) {
     *r = channel(&CctMappingInfo::r);
     *g = channel(&CctMappingInfo::g);
     *b = channel(&CctMappingInfo::b);
-    Log(kTraceLevel, "NaturalTone::FetchRGBValue")
+    Log(log_level::kTrace, "NaturalTone::FetchRGBValue")
         << L"validCCT = " << validCct << L", r = " << *r << L", g = " << *g << L", b = " << *b;
     return true;
 }
@@ -106,7 +103,8 @@ bool NaturalTone::FetchRGBValue(float cct, float* r, float* g, float* b) {
 int NaturalTone::MergeCircleCtAndSensorCt(double r, double g, double b, double* outR, double* outG,
                                           double* outB) {
     if (outR == nullptr || outG == nullptr || outB == nullptr) {
-        Log(kErrorLevel, "NaturalTone::MergeCircleCtAndSensorCt") << L"no place for the gains";
+        Log(log_level::kError, "NaturalTone::MergeCircleCtAndSensorCt")
+            << L"no place for the gains";
         return -1;
     }
     try {
@@ -132,7 +130,7 @@ int NaturalTone::MergeCircleCtAndSensorCt(double r, double g, double b, double* 
         *outB = normalised[2];
         return 0;
     } catch (...) {
-        Log(kErrorLevel, "NaturalTone::MergeCircleCtAndSensorCt")
+        Log(log_level::kError, "NaturalTone::MergeCircleCtAndSensorCt")
             << L"Call MergeCircleCtAndSensorCt fail!";
         return -1;
     }

@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kErrorLevel = 3;
-
 constexpr std::uint32_t kIntelCard = 0;
 constexpr std::uint32_t kAmdCard = 3;
 
@@ -103,7 +100,7 @@ NaturalTone::~NaturalTone() {
 bool NaturalTone::CheckData(std::size_t* rows) {
     const std::uint32_t type = NatureColorAll().mDisplayCardType;
     if (type != kIntelCard && type != kAmdCard) {
-        Log(kErrorLevel, "NaturalTone::CheckData")
+        Log(log_level::kError, "NaturalTone::CheckData")
             << L"StartCctDimming: CctDimming not support displayCardType#" << type;
         return false;
     }
@@ -120,27 +117,28 @@ int NaturalTone::StartCctDimming(float targetCct, float sensorLight) {
         return -1;
     }
     constexpr const char* kSource = "NaturalTone::StartCctDimming";
-    Log(kTraceLevel, kSource) << L"targetCct = " << targetCct << L", sensorLight = " << sensorLight;
+    Log(log_level::kTrace, kSource)
+        << L"targetCct = " << targetCct << L", sensorLight = " << sensorLight;
     auto& settings = NatureColorSettings();
     const bool isNature = settings.GetIsNatureColor(-1) != 0;
     const NatureColorAllInfo config = NatureColorAll();
     {
         std::lock_guard lock(mMutex);
-        Log(kTraceLevel, kSource) << L"mLuminanceThresh = " << config.mLuminanceThresh
-                                  << L", mCtLowLuma = " << config.mCtLowLuma;
+        Log(log_level::kTrace, kSource) << L"mLuminanceThresh = " << config.mLuminanceThresh
+                                        << L", mCtLowLuma = " << config.mCtLowLuma;
         if (config.mLuminanceThresh > sensorLight) {
             targetCct = config.mCtLowLuma;
         }
         const int initialising = settings.GetIsInitAmbientCct(0);
-        Log(kTraceLevel, kSource) << L"targetCct = " << targetCct << L", GetIsInitAmbientCct = "
-                                  << initialising;
+        Log(log_level::kTrace, kSource)
+            << L"targetCct = " << targetCct << L", GetIsInitAmbientCct = " << initialising;
         if (initialising == 1) {
             mLastTargetCct = targetCct;
             settings.SetIsInitAmbientCct(0);
             return 0;
         }
         mIsEnableCctDimming = std::fabs(targetCct - mLastTargetCct) > config.mCctDiffThresh;
-        Log(kTraceLevel, kSource) << L"mIsEnableCctDimming = " << mIsEnableCctDimming;
+        Log(log_level::kTrace, kSource) << L"mIsEnableCctDimming = " << mIsEnableCctDimming;
         if (isNature && mIsFirstStart) {
             // Published before the target below, which must be what stays.
             PrinterReg::Instance().SetPrinterCcts(kDefaultCct);
@@ -181,7 +179,7 @@ void NaturalTone::WakeWorker() {
         return;
     }
     EndWorker();
-    Log(kErrorLevel, "NaturalTone::StartCctDimming")
+    Log(log_level::kError, "NaturalTone::StartCctDimming")
         << L"dimming worker not started; the transition waits for the next reading.";
 }
 
@@ -212,8 +210,8 @@ int NaturalTone::CctDimming() {
 std::optional<std::uint32_t> NaturalTone::ApplyNextFrame() {
     std::lock_guard lock(mMutex);
     constexpr const char* kSource = "NaturalTone::CctDimming";
-    Log(kTraceLevel, kSource) << L"mIsNaturalColor = " << mIsNaturalColor
-                              << L", mIsStartCctDimming = " << mIsStartCctDimming;
+    Log(log_level::kTrace, kSource) << L"mIsNaturalColor = " << mIsNaturalColor
+                                    << L", mIsStartCctDimming = " << mIsStartCctDimming;
     if (!mIsRunning || !(mIsNaturalColor && mIsStartCctDimming)) {
         mFrameIndex = 0;
         mWorkerRunning = false;
@@ -225,7 +223,7 @@ std::optional<std::uint32_t> NaturalTone::ApplyNextFrame() {
         ApplyFrame(config.mFrameCount);
     } catch (const std::exception& error) {
         // The frame is given up; the worker must not end the process.
-        Log(kErrorLevel, kSource) << L"frame not applied: " << AnsiToWide(error.what());
+        Log(log_level::kError, kSource) << L"frame not applied: " << AnsiToWide(error.what());
     }
     return config.mFrameInterval;
 }
@@ -233,7 +231,7 @@ std::optional<std::uint32_t> NaturalTone::ApplyNextFrame() {
 void NaturalTone::ApplyFrame(std::int32_t frameCount) {
     constexpr const char* kSource = "NaturalTone::CctDimming";
     mPreviousCct = ReadSensorCct().cct;
-    Log(kTraceLevel, kSource) << L"mPreviousCct = " << mPreviousCct;
+    Log(log_level::kTrace, kSource) << L"mPreviousCct = " << mPreviousCct;
     const bool isNature = NatureColorSettings().GetIsNatureColor(-1) != 0;
     const float tempTargetCct = mTargetCct;
     const float frameLight = mSensorLight;
@@ -242,10 +240,10 @@ void NaturalTone::ApplyFrame(std::int32_t frameCount) {
     }
     mCctVal =
         frameCount - mFrameIndex >= 1 ? static_cast<float>(mStep) + mPreviousCct : tempTargetCct;
-    Log(kTraceLevel, kSource) << L"mFrameIndex = " << mFrameIndex << L", tempTargetCct = "
-                              << tempTargetCct << L", mPreviousCct = " << mPreviousCct
-                              << L", mFrameCount = " << frameCount << L", mCctVal = " << mCctVal
-                              << L", mStep = " << mStep;
+    Log(log_level::kTrace, kSource)
+        << L"mFrameIndex = " << mFrameIndex << L", tempTargetCct = " << tempTargetCct
+        << L", mPreviousCct = " << mPreviousCct << L", mFrameCount = " << frameCount
+        << L", mCctVal = " << mCctVal << L", mStep = " << mStep;
     mFrameIndex += 1;
     SetTemperForEachDisplayCard(mCctVal, frameLight, isNature);
     if (!isNature) {
@@ -254,9 +252,9 @@ void NaturalTone::ApplyFrame(std::int32_t frameCount) {
     if (mFrameIndex > frameCount) {
         mIsStartCctDimming = false;
         mFrameIndex = 0;
-        Log(kTraceLevel, kSource) << L"mFrameIndex = " << 0 << L", mFrameCount = " << frameCount
-                                  << L", mIsStartCctDimming = " << false << L", mFrameIndex = "
-                                  << 0;
+        Log(log_level::kTrace, kSource)
+            << L"mFrameIndex = " << 0 << L", mFrameCount = " << frameCount
+            << L", mIsStartCctDimming = " << false << L", mFrameIndex = " << 0;
     }
 }
 
@@ -265,7 +263,7 @@ bool NaturalTone::SetTemperForEachDisplayCard(float cct, float light, bool isNat
     ColorConfigInfo info;
     auto& color = OperateColor::Instance();
     if (color.GetCurrentColorConfigInfo(info) != 0) {
-        Log(kErrorLevel, "NaturalTone::SetTemperForEachDisplayCard")
+        Log(log_level::kError, "NaturalTone::SetTemperForEachDisplayCard")
             << L"Call GetCurrentColorConfigInfo Fail!";
         return false;
     }
@@ -280,7 +278,7 @@ bool NaturalTone::SetTemperForEachDisplayCard(float cct, float light, bool isNat
         SaveSensorCct(kDefaultCct, kDefaultLight);
     }
     if (PrinterReg::Instance().SetRGB(out[0], out[1], out[2]) != 0) {
-        Log(kErrorLevel, "NaturalTone::SetTemperForEachDisplayCard") << L"SetRGB Fail!";
+        Log(log_level::kError, "NaturalTone::SetTemperForEachDisplayCard") << L"SetRGB Fail!";
     }
     const ColorRequest request = RequestOf(out, info, ratio);
     switch (NatureColorAll().mDisplayCardType) {
@@ -334,21 +332,21 @@ int NaturalTone::HandleGammaRamp(std::uint32_t deviceId, const IntelRamp& ramp) 
     constexpr const char* kSource = "NaturalTone::HandleGammaRamp";
     auto& color = OperateColor::Instance();
     if (!color.EnsureDriverInterface()) {
-        Log(kErrorLevel, kSource) << L"CreateInstanceCUIExternal fail";
+        Log(log_level::kError, kSource) << L"CreateInstanceCUIExternal fail";
         return kRampNoDriver;
     }
     std::optional<std::int32_t> status;
     try {
         status = color.SetIntelGammaRamp(static_cast<std::int32_t>(deviceId), ramp);
         if (!status) {
-            Log(kErrorLevel, kSource) << L"GetCUIExternal fail";
+            Log(log_level::kError, kSource) << L"GetCUIExternal fail";
             return kRampNoDriver;
         }
     } catch (const ComError&) {
-        Log(kErrorLevel, kSource) << L"SetGammaRamp fail";
+        Log(log_level::kError, kSource) << L"SetGammaRamp fail";
     }
     if (!status || *status != 0) {
-        Log(kErrorLevel, kSource) << L"SetGammaRamp fail!";
+        Log(log_level::kError, kSource) << L"SetGammaRamp fail!";
         return kRampRefused;
     }
     return 0;
@@ -366,7 +364,7 @@ int NaturalTone::SetInitTemper() {
     NatureColorSettings().SetIsInitAmbientCct(1);
     ColorConfigInfo info;
     if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
-        Log(kErrorLevel, kSource) << L"SetInitTemper: GetCurrentColorConfigInfo fail!";
+        Log(log_level::kError, kSource) << L"SetInitTemper: GetCurrentColorConfigInfo fail!";
         return -1;
     }
     double out[3] = {1.0, 1.0, 1.0};
@@ -375,7 +373,8 @@ int NaturalTone::SetInitTemper() {
     const int code = ProgramGammaRamp(request.r, request.g, request.b, request.blueProtectLevel,
                                       request.blueProtectRatio);
     if (code < 0) {
-        Log(kErrorLevel, kSource) << L"SetInitTemper: ProgramGammaRamp fail, errorCode = " << code;
+        Log(log_level::kError, kSource)
+            << L"SetInitTemper: ProgramGammaRamp fail, errorCode = " << code;
         return code;
     }
     return 0;

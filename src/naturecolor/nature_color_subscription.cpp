@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 constexpr int kFailed = -1;
 // The firmware's event that announces a new ambient colour temperature.
 constexpr unsigned int kSensorColorEvent = 705;
@@ -57,7 +56,7 @@ SensorSubscription& Subscription() {
 thread_local int t_comLeftInitialised = 0;
 
 int Fail(const wchar_t* message) {
-    Log(kError, "StartMonitorNatureColorSensorEventImpl") << message;
+    Log(log_level::kError, "StartMonitorNatureColorSensorEventImpl") << message;
     return kFailed;
 }
 
@@ -115,7 +114,8 @@ ComPtr<ISensorEvents> SinkOfType(unsigned int type) {
 int StartMonitorNatureColorSensorEvent(unsigned int type) {
     const ComPtr<ISensorEvents> events = SinkOfType(type);
     if (!events) {
-        Log(kError, "StartMonitorNatureColorSensorEvent") << L"ISensor QueryInterface Faild";
+        Log(log_level::kError, "StartMonitorNatureColorSensorEvent")
+            << L"ISensor QueryInterface Faild";
         return kFailed;
     }
     return StartMonitorNatureColorSensorEventImpl(events.Get());
@@ -126,7 +126,7 @@ int StartMonitorNatureColorSensorEvent(unsigned int type) {
 // and left as it was.
 int StartMonitorNatureColorSensorEventImpl(ISensorEvents* events) {
     if (events == nullptr) {
-        Log(kError, "StartMonitorNatureColorSensorEventImpl") << L"pEvents is nullptr!";
+        Log(log_level::kError, "StartMonitorNatureColorSensorEventImpl") << L"pEvents is nullptr!";
         return kFailed;
     }
     const bool comInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
@@ -143,7 +143,7 @@ int StartMonitorNatureColorSensorEventImpl(ISensorEvents* events) {
 
 int UninstallNatureColorSensorEvent(unsigned int type) {
     if (type != kMonitorLightSensor && type != kMonitorLightSensorAndFirmware) {
-        Log(kError, "UninstallNatureColorObject") << L"monitorType Error,type:" << type;
+        Log(log_level::kError, "UninstallNatureColorObject") << L"monitorType Error,type:" << type;
         return kFailed;
     }
     ReleaseLightSensors(Subscription());
@@ -173,7 +173,7 @@ void OnNatureColorFirmwareEvent(unsigned int event) {
                                                     SensorLightEventHandle::Instance().Light());
         }
     } catch (const std::exception& error) {
-        Log(kError, "OnNatureColorFirmwareEvent")
+        Log(log_level::kError, "OnNatureColorFirmwareEvent")
             << L"firmware event not handled: " << AnsiToWide(error.what());
     }
 }

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kInformation = 1;
-constexpr int kError = 3;
 
 // The CCT truncated toward zero; outside what a REG_DWORD holds (negative, too
 // large, not a number) it is brought to the nearest end, 0 for not a number.
@@ -33,7 +32,7 @@ PrinterReg& PrinterReg::Instance() {
 int PrinterReg::SetPrinterCcts(float cct) {
     if (RegisterHelper::RegWriteValue(HKEY_LOCAL_MACHINE, keyPath_, L"SensorCCT", Kelvin(cct)) !=
         0) {
-        Log(kError, "PrinterReg::SetPrinterCcts") << L"Save Printer SensorCCT fail";
+        Log(log_level::kError, "PrinterReg::SetPrinterCcts") << L"Save Printer SensorCCT fail";
         return 1;
     }
     Log(kInformation, "PrinterReg::SetPrinterCcts") << L"Save SetPrinterCcts = " << cct << L" OK";

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr const char* kSource = "SensorColorDataReader::ReadSensorColorData";
-constexpr int kError = 3;
 constexpr BYTE kRefused = 1;
 
 // The firmware request block: command 6, sub-command 0x26, the rest zero.
@@ -42,11 +41,11 @@ int SensorColorDataReader::ReadSensorColorData(std::uint32_t* cct) {
     WmiOutputParams answer;
     const int result = OrvSDK::BiosWmi::GetBiosInfo(request.bytes.data(), answer.bytes.data());
     if (result != 0) {
-        Log(kError, kSource) << L"GetBiosInfo Failed! ret:" << result;
+        Log(log_level::kError, kSource) << L"GetBiosInfo Failed! ret:" << result;
         return result;
     }
     if (answer.Status() == kRefused) {
-        Log(kError, kSource) << L"OutPut Params status Error!";
+        Log(log_level::kError, kSource) << L"OutPut Params status Error!";
         return -1;
     }
     *cct = answer.Value();

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kError = 3;
 constexpr const char* kSource = "SensorLightEventHandle::OnDataUpdated";
 // What a sink answers when it failed in a way COM has no code for.
 constexpr HRESULT kUnexpectedFailure = static_cast<HRESULT>(0xFFFFFFFFu);
@@ -28,14 +27,14 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
                                                                 ISensorDataReport* newData) {
     try {
         if (sensor == nullptr || newData == nullptr) {
-            Log(kError, kSource) << L"pSensor or pNewData is nullptr!";
+            Log(log_level::kError, kSource) << L"pSensor or pNewData is nullptr!";
             return E_POINTER;
         }
         platform::ScopedPropVariant value;
         const HRESULT result =
             newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_LEVEL_LUX, value.Receive());
         if (FAILED(result)) {
-            Log(kError, kSource) << L"GetSensorValue Failed!";
+            Log(log_level::kError, kSource) << L"GetSensorValue Failed!";
             return result;
         }
         if (value.Get().vt == VT_R4) {
@@ -48,7 +47,8 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
         }
         return result;
     } catch (const std::exception& error) {
-        Log(kError, kSource) << L"OnDataUpdated Exception.msg:" << AnsiToWide(error.what());
+        Log(log_level::kError, kSource)
+            << L"OnDataUpdated Exception.msg:" << AnsiToWide(error.what());
         return kUnexpectedFailure;
     }
 }

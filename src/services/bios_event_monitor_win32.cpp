@@ -2,6 +2,7 @@
 // events through a WMI event class of the maker's that exists only on the
 // maker's machines; on any other machine (and under Wine) the monitor cannot
 // start, and says so with a warning, as the other firmware components do.
+#include "log/log_line.h"
 #include "services/log_helper.h"
 #include "services/wmi_util.h"
 
@@ -12,7 +13,6 @@ namespace {
 // WBEM_E_INVALID_CLASS: the WMI class that carries the firmware events is
 // not there.
 constexpr int kFirmwareEventsMissing = static_cast<int>(0x80041010u);
-constexpr int kWarning = 2;
 
 }  // namespace
 
@@ -24,7 +24,7 @@ BiosEventMonitor::BiosEventMonitor() = default;
 BiosEventMonitor::~BiosEventMonitor() = default;
 
 int BiosEventMonitor::StartEventMonitor(Callback) {
-    LogMessage(kWarning,
+    LogMessage(log_level::kWarning,
                L"The maker's firmware event interface is not present on this machine: no firmware "
                L"events(OrvSDK::BiosEventMonitor::StartEventMonitor)");
     return kFirmwareEventsMissing;

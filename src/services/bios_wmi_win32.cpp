@@ -3,6 +3,7 @@
 // other machine (and under Wine) they do not exist, so every call refuses the
 // way the library expects a failing component to: a non-zero result and
 // nothing written, with a warning saying why.
+#include "log/log_line.h"
 #include "services/wmi_util.h"
 
 #include "services/log_helper.h"
@@ -14,10 +15,9 @@ namespace {
 // WBEM_E_INVALID_CLASS: the WMI class that carries the firmware methods is
 // not there.
 constexpr int kFirmwareInterfaceMissing = static_cast<int>(0x80041010u);
-constexpr int kWarning = 2;
 
 int Refuse(const wchar_t* line) {
-    LogMessage(kWarning, line);
+    LogMessage(log_level::kWarning, line);
     return kFirmwareInterfaceMissing;
 }
 

@@ -8,6 +8,7 @@
 // - classes 2 and 5 need the maker's firmware and are refused with a warning;
 // - anything else is refused.
 // (SmBiosHelper lives in its own files.)
+#include "log/log_line.h"
 #include "services/hardware_hal.h"
 
 #include <windows.h>
@@ -25,7 +26,6 @@ constexpr int kClassTemperature = 2;
 constexpr int kClassColorAdjust = 5;
 constexpr int kClassChannelGains = 6;
 constexpr int kChannelGainsSize = 5 * sizeof(float);
-constexpr int kWarning = 2;
 
 struct ChannelGains {
     float r;
@@ -120,7 +120,7 @@ int HalSetInformation(int version, void* context, int informationClass, void* da
         }
         case kClassTemperature:
         case kClassColorAdjust:
-            LogMessage(kWarning,
+            LogMessage(log_level::kWarning,
                        informationClass == kClassTemperature
                            ? L"Information class 2 (temperature) needs the maker's firmware, "
                              L"which this machine does not have: refused(HalSetInformation)"

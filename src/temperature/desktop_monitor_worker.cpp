@@ -13,12 +13,6 @@
 #include "temperature/desktop_monitor_gains.h"
 #include "util/text_conversion.h"
 
-namespace {
-
-constexpr int kErrorLevel = 3;
-
-}  // namespace
-
 DesktopMonitorWorker::DesktopMonitorWorker(RebuildDisplayList rebuildDisplayList)
     : rebuildDisplayList_(std::move(rebuildDisplayList)) {}
 
@@ -48,7 +42,7 @@ void DesktopMonitorWorker::Post(const ColorRequest& request) {
         running_ = false;
         finished_.notify_all();
     }
-    Log(kErrorLevel, "DesktopMonitorWorker::Post")
+    Log(log_level::kError, "DesktopMonitorWorker::Post")
         << L"desktop colour worker not started; the request waits for the next one.";
 }
 
@@ -59,7 +53,7 @@ void DesktopMonitorWorker::Run() {
         try {
             Apply(*request);
         } catch (const std::exception& error) {
-            Log(kErrorLevel, "DesktopMonitorWorker::Run")
+            Log(log_level::kError, "DesktopMonitorWorker::Run")
                 << L"desktop colour not applied: " << AnsiToWide(error.what());
         }
     }

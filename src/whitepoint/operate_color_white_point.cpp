@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kTraceLevel = 0;
-constexpr int kWarningLevel = 2;
-constexpr int kErrorLevel = 3;
 constexpr int kReady = 0;
 constexpr int kNotReady = -1;
 
@@ -62,8 +59,8 @@ unsigned SumOfFirstCharacters(const std::string& text) {
 }
 
 void LogLengthError(const char* source, const std::string& text) {
-    Log(kErrorLevel, source) << L"WhitePoint data lenth error!data:" << text << L" ,dataLen:"
-                             << text.size();
+    Log(log_level::kError, source)
+        << L"WhitePoint data lenth error!data:" << text << L" ,dataLen:" << text.size();
 }
 
 }  // namespace
@@ -90,7 +87,7 @@ int OperateColor::InitWhitePointInfo() {
 
 bool OperateColor::SetWhitePointGoldenData(const char* text) {
     if (text == nullptr) {
-        Log(kErrorLevel, "OperateColor::SetWhitePointGoldenData")
+        Log(log_level::kError, "OperateColor::SetWhitePointGoldenData")
             << L"SetWhitePointGoldenData Failed!";
         return false;
     }
@@ -106,16 +103,16 @@ bool OperateColor::InitializeWhitePointData(bool useGolden) {
         if (!whitePointAdjustInfo_) {
             whitePointAdjustInfo_.reset(new (std::nothrow) WhitePointAdjustInfo);
             if (!whitePointAdjustInfo_) {
-                Log(kErrorLevel, source) << L"pWhitePointAdjustInfo is nullptr!";
+                Log(log_level::kError, source) << L"pWhitePointAdjustInfo is nullptr!";
                 return false;
             }
         } else {
             whitePointAdjustInfo_->Clear();
         }
-        Log(kTraceLevel, source) << L"Current WhitePoint Source Data:" << text;
+        Log(log_level::kTrace, source) << L"Current WhitePoint Source Data:" << text;
         return ParseWhitePointInfo(text) && IsChecksumCorret(text, whitePointAdjustInfo_->checksum);
     } catch (const std::exception& error) {
-        Log(kErrorLevel, source) << L"GetBiosWhitePointInfo exception.msg:" << error.what();
+        Log(log_level::kError, source) << L"GetBiosWhitePointInfo exception.msg:" << error.what();
         return false;
     }
 }
@@ -127,7 +124,7 @@ bool OperateColor::ParseWhitePointInfo(const std::string& text) {
         return false;
     }
     if (!whitePointAdjustInfo_) {
-        Log(kErrorLevel, source) << L"pWhitePointAdjustInfo is nullptr!";
+        Log(log_level::kError, source) << L"pWhitePointAdjustInfo is nullptr!";
         return false;
     }
     WhitePointAdjustInfo& info = *whitePointAdjustInfo_;
@@ -161,7 +158,7 @@ std::string OperateColor::GetChildStrFromString(const std::string& text, std::si
         offset += length;
         return child;
     }
-    Log(kErrorLevel, "OperateColor::GetChildStrFromString")
+    Log(log_level::kError, "OperateColor::GetChildStrFromString")
         << L"GetChildStrFromString out of boundary! data:" << text << L" ,offset:" << offset
         << L" ,dataLen:" << length;
     return {};
@@ -175,8 +172,8 @@ bool OperateColor::IsChecksumCorret(const std::string& text, std::uint16_t check
     }
     const unsigned computed = SumOfFirstCharacters(text);
     if (computed != checksum) {
-        Log(kErrorLevel, source) << L"WhitePoint data checksum error!data:" << text
-                                 << L" ,CalcheckSum:" << computed;
+        Log(log_level::kError, source)
+            << L"WhitePoint data checksum error!data:" << text << L" ,CalcheckSum:" << computed;
         return false;
     }
     return true;
@@ -184,7 +181,8 @@ bool OperateColor::IsChecksumCorret(const std::string& text, std::uint16_t check
 
 bool OperateColor::IsLcdChanged() {
     if (!whitePointAdjustInfo_) {
-        Log(kErrorLevel, "OperateColor::IsLcdChanged") << L"pWhitePointAdjustInfo is nullptr!";
+        Log(log_level::kError, "OperateColor::IsLcdChanged")
+            << L"pWhitePointAdjustInfo is nullptr!";
         return true;
     }
     const WhitePointAdjustInfo& record = *whitePointAdjustInfo_;
@@ -193,6 +191,6 @@ bool OperateColor::IsLcdChanged() {
         record.week == lcdIdentity_.week) {
         return false;
     }
-    Log(kWarningLevel, "OperateColor::IsLcdChanged") << L"Lcd changed!";
+    Log(log_level::kWarning, "OperateColor::IsLcdChanged") << L"Lcd changed!";
     return true;
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kErrorLevel = 3;
 constexpr int kApplied = 0;
 constexpr int kRefused = -1;
 constexpr double kThousandths = 1000.0;
@@ -22,7 +21,7 @@ constexpr double kNoGain = 0.0;
 bool StoreGains(const WhitePointAdjustInfo& record) {
     const auto gains = WhitePointGains(record);
     if (!gains) {
-        Log(kErrorLevel, "WhitePointCalibration::SetWhitePointForIntel")
+        Log(log_level::kError, "WhitePointCalibration::SetWhitePointForIntel")
             << L"WhitePoint data gives no gains: degenerate primaries or a white outside them";
         return false;
     }
@@ -43,7 +42,7 @@ WhitePointCalibration& WhitePointCalibration::Instance() {
 void WhitePointCalibration::GetMergeInfo(double& r, double& g, double& b) {
     ColorConfigInfo info;
     if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
-        Log(kErrorLevel, "WhitePointCalibration::GetMergeInfo")
+        Log(log_level::kError, "WhitePointCalibration::GetMergeInfo")
             << L"GetMergeInfo: GetCurrentColorConfigInfo fail!";
         return;
     }
@@ -58,12 +57,12 @@ int WhitePointCalibration::SetWhitePointForIntel() {
     try {
         OperateColor& operate = OperateColor::Instance();
         if (!operate.IsWhitePointReady()) {
-            Log(kErrorLevel, source) << L"WhitePoint Data Not Inited!";
+            Log(log_level::kError, source) << L"WhitePoint Data Not Inited!";
             return kRefused;
         }
         const WhitePointAdjustInfo* record = operate.WhitePointInfo();
         if (record == nullptr) {
-            Log(kErrorLevel, source) << L"pWhitePointAdjustInfo == nullptr";
+            Log(log_level::kError, source) << L"pWhitePointAdjustInfo == nullptr";
             return kRefused;
         }
         if (!StoreGains(*record)) {
@@ -74,7 +73,7 @@ int WhitePointCalibration::SetWhitePointForIntel() {
                            L"SetWhitePointForIntel: GetCurrentColorConfigInfo fail!");
     } catch (const std::exception&) {
         inProgress_ = false;
-        Log(kErrorLevel, source) << L"SetWhitePointForIntel exception!";
+        Log(log_level::kError, source) << L"SetWhitePointForIntel exception!";
         return kRefused;
     }
 }
@@ -84,7 +83,8 @@ int WhitePointCalibration::ResetWhitePointForIntel() {
     try {
         ColorConfigInfo info;
         if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
-            Log(kErrorLevel, source) << L"ResetWhitePointForIntel: GetCurrentColorConfigInfo fail!";
+            Log(log_level::kError, source)
+                << L"ResetWhitePointForIntel: GetCurrentColorConfigInfo fail!";
             return kRefused;
         }
         SetOverride(true, false);
@@ -92,7 +92,7 @@ int WhitePointCalibration::ResetWhitePointForIntel() {
                            L"ResetWhitePointForIntel: GetCurrentColorConfigInfo fail!");
     } catch (const std::exception&) {
         inProgress_ = false;
-        Log(kErrorLevel, source) << L"ResetWhitePointForIntel exception!";
+        Log(log_level::kError, source) << L"ResetWhitePointForIntel exception!";
         return kRefused;
     }
 }
@@ -109,7 +109,7 @@ int WhitePointCalibration::ApplyMerged(double start, const char* source,
     inProgress_ = false;
     ColorConfigInfo info;
     if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
-        Log(kErrorLevel, source) << configFailure;
+        Log(log_level::kError, source) << configFailure;
         applyWhitePoint_ = false;
         return kRefused;
     }

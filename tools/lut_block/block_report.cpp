@@ -18,10 +18,6 @@ constexpr Field kSerial{46, 8};
 constexpr Field kYear{54, 4};
 constexpr Field kWeek{58, 2};
 constexpr Field kVendor{60, 4};
-constexpr std::size_t kTypeOffset = 64;
-constexpr std::size_t kPayloadLengthOffset = 66;
-constexpr std::size_t kTableCheckSumOffset = 126;
-constexpr std::size_t kControlCheckSumOffset = 14;
 
 // Callers have checked that the bytes hold offset + width.
 std::uint32_t BigEndian(std::span<const std::uint8_t> bytes, std::size_t offset,

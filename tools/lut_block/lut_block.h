@@ -29,6 +29,12 @@ constexpr std::size_t kDigestLength = 32;
 constexpr std::size_t kPayloadLength = 24565;
 constexpr std::size_t kTableLength = 24725;
 constexpr std::size_t kAcpiHeaderLength = 52;
+// Header fields both the writer and the reader place: the table's type,
+// its payload length, and the two 16-bit sums.
+constexpr std::size_t kTypeOffset = 64;
+constexpr std::size_t kPayloadLengthOffset = 66;
+constexpr std::size_t kTableCheckSumOffset = 126;
+constexpr std::size_t kControlCheckSumOffset = 14;
 // Inside a table: the payload words, then one extra byte per entry.
 constexpr std::size_t kWordsOffset = kTableHeaderLength;
 constexpr std::size_t kExtraBytesOffset = 19780;
