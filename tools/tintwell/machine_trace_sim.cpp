@@ -29,6 +29,15 @@ sim::Machine& Machine() {
     return sim::Machine::Current();
 }
 
+// The colour model takes up what earlier runs installed and associated on
+// the machine's first colour call; the marks come after that, so those
+// records are not told again as this command's.
+sim::Machine& AttachedMachine() {
+    sim::Machine& machine = Machine();
+    machine.Colors().AttachColorDirectory(machine.HostPath(sim::ColorModel::ColorDirectory()));
+    return machine;
+}
+
 std::string Narrow(const std::wstring& text) {
     std::string narrow;
     for (wchar_t c : text) {
@@ -112,7 +121,7 @@ void Append(std::vector<std::string>& lines, const Records& records, std::size_t
 }  // namespace
 
 struct MachineTrace::Marks {
-    std::size_t installed = Machine().Colors().InstalledProfiles().size();
+    std::size_t installed = AttachedMachine().Colors().InstalledProfiles().size();
     std::size_t icm = Machine().Colors().IcmCalls().size();
     std::size_t associations = Machine().Colors().AssociationHistory().size();
     std::size_t ramps = Machine().Displays().RampHistory().size();

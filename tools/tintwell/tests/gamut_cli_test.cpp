@@ -98,6 +98,13 @@ TEST_F(GamutCli, FirmwareRoadSwitchOnTheDefaultLaptop) {
     const Outcome current = Tintwell({"gamut", "current", "--json"});
     EXPECT_EQ(current.exitCode, 0) << current.err;
     EXPECT_EQ(current.out, "{\"profile\": \"AdobeRGB.icc\", \"mode\": 3, \"setType\": 1}\n");
+
+    // A later run on the same machine tells only what it did itself.
+    const std::string srgb = Vouched("sRGB.icc", RealProfile("sRGB.icc"));
+    const Outcome back = Tintwell({"gamut", "set", "srgb", srgb, kDigest, "--road", "lut"});
+    ASSERT_EQ(back.exitCode, 0) << back.err << back.out;
+    EXPECT_EQ(Lines(back.out)[1], "  install sRGB.icc");
+    EXPECT_EQ(back.out.find("AdobeRGB.icc"), std::string::npos) << back.out;
 }
 
 TEST_F(GamutCli, DdcciRoadSwitchOnTheDesktopWithTheMakersMonitor) {
