@@ -1,6 +1,6 @@
 # What an install holds beyond the library and the tool (their own folders
 # install those): the CMake package, the pkg-config file, the documents and,
-# on Linux, the machine descriptions.
+# on Linux, the machine descriptions; on Windows also the ZIP of it all.
 include(CMakePackageConfigHelpers)
 
 set(TINTWELL_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tintwell)
@@ -28,4 +28,15 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR
 if(NOT WIN32)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/machines/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/Tintwell/machines FILES_MATCHING PATTERN "*.json")
+endif()
+
+# The Windows ZIP: Tintwell-<version>-win64.zip, the install tree in one folder.
+if(WIN32)
+    set(CPACK_PACKAGE_NAME Tintwell)
+    set(CPACK_GENERATOR ZIP)
+    # CPack names every Windows build without MSVC's 64-bit flag "win32".
+    set(CPACK_SYSTEM_NAME win64)
+    # The build keeps line tables for the tests' reports; users get the binaries without.
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
 endif()
