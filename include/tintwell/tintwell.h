@@ -7,6 +7,13 @@
 #ifndef TINTWELL_TINTWELL_H
 #define TINTWELL_TINTWELL_H
 
+/* The release of this interface; the DLL's version resource carries the same
+ * numbers. */
+#define TINTWELL_VERSION_MAJOR 0
+#define TINTWELL_VERSION_MINOR 1
+#define TINTWELL_VERSION_PATCH 0
+#define TINTWELL_VERSION "0.1.0"
+
 #include <wchar.h>
 #ifndef __cplusplus
 #include <stdbool.h>
