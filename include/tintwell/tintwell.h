@@ -1,9 +1,10 @@
 /* TintwellDll: display colour engine. The library's whole interface is the
  * flat C functions below; results follow one convention: 0 success and -1
  * failure unless a function says otherwise. Settings getters take the value to
- * return when the key is missing. InitMonitorId and SetColorEnhance may be
- * called from any thread; on a thread without COM they initialise OLE and
- * leave it so (docs/threads-and-com.md). */
+ * return when the key is missing. Every export may be called from any
+ * thread; those that reach the Intel driver initialise OLE on a thread
+ * without COM and leave it so (docs/threads-and-com.md lists them and what
+ * the others do to COM; docs/integration-guide.md gives the order of calls). */
 #ifndef TINTWELL_TINTWELL_H
 #define TINTWELL_TINTWELL_H
 
