@@ -16,7 +16,7 @@ int SetDpStatus(int status) {
     return OrvSDK::BiosWmi::SetDpStatus(status);
 }
 
-// The design expects two valid texts; a null pointer is taken as an empty text.
+// Callers hand two texts; a null pointer is taken as an empty text rather than read.
 int DataReportUpload(const char* first, const char* second) {
     const std::string firstText = first != nullptr ? first : "";
     const std::string secondText = second != nullptr ? second : "";
