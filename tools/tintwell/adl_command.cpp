@@ -5,9 +5,11 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "adl_command.h"
+#include "json_text.h"
 #include "platform/adl_types.h"
 #include "platform/system_module.h"
 #include "settings_commands.h"
@@ -90,42 +92,110 @@ const char* YesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-// Served: what the AMD colour temperature road changes.
-void PrintDisplay(const AdlCalls& calls, int adapterIndex, const adl::DisplayInfo& display,
-                  std::ostream& out) {
-    const adl::DisplayId& id = display.displayId;
-    const bool served = (display.infoValue & adl::kDisplayInfoMapped) != 0 &&
-                        id.logicalAdapterIndex == adapterIndex;
-    out << "  display " << id.logicalIndex << " of adapter " << id.logicalAdapterIndex << " ("
-        << display.displayName << "): info value " << display.infoValue
-        << ", served: " << YesNo(served) << "\n";
-    adl::GamutInfo caps{};
-    const int result =
-        calls.gamutCaps(id.logicalAdapterIndex, id.logicalIndex, kDestinationGamut, &caps);
-    if (result != adl::kOk) {
-        out << "    gamut capabilities unavailable (ADL result " << result << ")\n";
-        return;
-    }
-    out << "    gamut spaces " << caps.supportedGamutSpace << ", white points "
-        << caps.supportedWhitePoint << ", custom white point on CIE RGB: "
-        << YesNo((caps.supportedGamutSpace & adl::kGamutSpaceCieRgb) != 0 &&
-                 (caps.supportedWhitePoint & adl::kWhitePointCustom) != 0)
-        << "\n";
+const char* JsonBool(bool value) {
+    return value ? "true" : "false";
 }
 
-void PrintAdapter(const AdlCalls& calls, const adl::AdapterInfo& adapter, std::ostream& out) {
-    out << "adapter " << adapter.adapterIndex << ": " << adapter.adapterName << "\n";
+struct DisplayReport {
+    adl::DisplayId id{};
+    std::string name;
+    int infoValue = 0;
+    // What the AMD colour temperature road changes.
+    bool served = false;
+    int capsResult = adl::kOk;
+    adl::GamutInfo caps{};
+
+    bool CustomWhitePoint() const {
+        return (caps.supportedGamutSpace & adl::kGamutSpaceCieRgb) != 0 &&
+               (caps.supportedWhitePoint & adl::kWhitePointCustom) != 0;
+    }
+};
+
+struct AdapterReport {
+    int index = 0;
+    std::string name;
+    int listResult = adl::kOk;
+    std::vector<DisplayReport> displays;
+};
+
+DisplayReport Describe(const AdlCalls& calls, int adapterIndex, const adl::DisplayInfo& display) {
+    DisplayReport report;
+    report.id = display.displayId;
+    report.name = display.displayName;
+    report.infoValue = display.infoValue;
+    report.served = (display.infoValue & adl::kDisplayInfoMapped) != 0 &&
+                    report.id.logicalAdapterIndex == adapterIndex;
+    report.capsResult = calls.gamutCaps(report.id.logicalAdapterIndex, report.id.logicalIndex,
+                                        kDestinationGamut, &report.caps);
+    return report;
+}
+
+AdapterReport Describe(const AdlCalls& calls, const adl::AdapterInfo& adapter) {
+    AdapterReport report;
+    report.index = adapter.adapterIndex;
+    report.name = adapter.adapterName;
     int count = 0;
     adl::DisplayInfo* records = nullptr;
-    const int result = calls.displayInfo(adapter.adapterIndex, &count, &records, 0);
+    report.listResult = calls.displayInfo(adapter.adapterIndex, &count, &records, 0);
     const DisplayRecords displays(records);
-    if (result != adl::kOk || !displays) {
-        out << "  no displays listed (ADL result " << result << ")\n";
-        return;
+    if (report.listResult != adl::kOk || !displays) {
+        return report;
     }
     for (int i = 0; i < count; ++i) {
-        PrintDisplay(calls, adapter.adapterIndex, displays[i], out);
+        report.displays.push_back(Describe(calls, adapter.adapterIndex, displays[i]));
     }
+    return report;
+}
+
+void PrintText(const std::vector<AdapterReport>& adapters, std::ostream& out) {
+    if (adapters.empty()) {
+        out << "no AMD adapters\n";
+    }
+    for (const AdapterReport& adapter : adapters) {
+        out << "adapter " << adapter.index << ": " << adapter.name << "\n";
+        if (adapter.listResult != adl::kOk) {
+            out << "  no displays listed (ADL result " << adapter.listResult << ")\n";
+        }
+        for (const DisplayReport& display : adapter.displays) {
+            out << "  display " << display.id.logicalIndex << " of adapter "
+                << display.id.logicalAdapterIndex << " (" << display.name << "): info value "
+                << display.infoValue << ", served: " << YesNo(display.served) << "\n";
+            if (display.capsResult != adl::kOk) {
+                out << "    gamut capabilities unavailable (ADL result " << display.capsResult
+                    << ")\n";
+                continue;
+            }
+            out << "    gamut spaces " << display.caps.supportedGamutSpace << ", white points "
+                << display.caps.supportedWhitePoint
+                << ", custom white point on CIE RGB: " << YesNo(display.CustomWhitePoint()) << "\n";
+        }
+    }
+}
+
+void PrintJson(const std::vector<AdapterReport>& adapters, std::ostream& out) {
+    out << R"({"adapters": [)";
+    for (std::size_t a = 0; a < adapters.size(); ++a) {
+        const AdapterReport& adapter = adapters[a];
+        out << (a == 0 ? "" : ", ") << R"({"index": )" << adapter.index << R"(, "name": ")"
+            << Escaped(adapter.name) << R"(", "listResult": )" << adapter.listResult
+            << R"(, "displays": [)";
+        for (std::size_t d = 0; d < adapter.displays.size(); ++d) {
+            const DisplayReport& display = adapter.displays[d];
+            out << (d == 0 ? "" : ", ") << R"({"index": )" << display.id.logicalIndex
+                << R"(, "adapter": )" << display.id.logicalAdapterIndex << R"(, "name": ")"
+                << Escaped(display.name) << R"(", "infoValue": )" << display.infoValue
+                << R"(, "served": )" << JsonBool(display.served) << R"(, "gamut": )";
+            if (display.capsResult != adl::kOk) {
+                out << "null}";
+                continue;
+            }
+            out << R"({"spaces": )" << display.caps.supportedGamutSpace << R"(, "whitePoints": )"
+                << display.caps.supportedWhitePoint << R"(, "customWhitePoint": )"
+                << JsonBool(display.CustomWhitePoint()) << "}}";
+        }
+        out << "]}";
+    }
+    out << "]}\n";
 }
 
 // Nothing when ADL refuses or the records would not fit its size argument.
@@ -142,7 +212,7 @@ std::optional<std::vector<adl::AdapterInfo>> AdapterRecords(const AdlCalls& call
 
 }  // namespace
 
-int ListAdl(std::ostream& out, std::ostream& err) {
+int ListAdl(bool json, std::ostream& out, std::ostream& err) {
     const UniqueModule module = LoadAdl();
     if (!module) {
         err << "ADL is not found\n";
@@ -159,17 +229,21 @@ int ListAdl(std::ostream& out, std::ostream& err) {
         err << "ADL cannot be initialised or cannot count its adapters\n";
         return kExitLibraryFailure;
     }
-    if (count <= 0) {
-        out << "no AMD adapters\n";
-        return kExitSuccess;
+    std::vector<AdapterReport> adapters;
+    if (count > 0) {
+        const auto records = AdapterRecords(calls, count);
+        if (!records) {
+            err << "ADL cannot describe its adapters\n";
+            return kExitLibraryFailure;
+        }
+        for (const auto& adapter : *records) {
+            adapters.push_back(Describe(calls, adapter));
+        }
     }
-    const auto adapters = AdapterRecords(calls, count);
-    if (!adapters) {
-        err << "ADL cannot describe its adapters\n";
-        return kExitLibraryFailure;
-    }
-    for (const auto& adapter : *adapters) {
-        PrintAdapter(calls, adapter, out);
+    if (json) {
+        PrintJson(adapters, out);
+    } else {
+        PrintText(adapters, out);
     }
     return kExitSuccess;
 }

@@ -9,6 +9,9 @@
 
 namespace tintwell_cli {
 
-int ListAdl(std::ostream& out, std::ostream& err);
+// With `json` one object: {"adapters": [{"index", "name", "listResult",
+// "displays": [{"index", "adapter", "name", "infoValue", "served", "gamut":
+// {"spaces", "whitePoints", "customWhitePoint"} or null}]}]}.
+int ListAdl(bool json, std::ostream& out, std::ostream& err);
 
 }  // namespace tintwell_cli

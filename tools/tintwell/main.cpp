@@ -20,6 +20,19 @@
 
 namespace {
 
+constexpr const char* kSettingsExitCodes =
+    "Exit codes: 0 done; 1 the library could not write its INI file; 2 an unknown or read-only "
+    "key, a value that does not parse as the key's type, or a malformed command line.";
+constexpr const char* kInfoExitCodes =
+    "Exit codes: 0 the report was printed; 2 a malformed command line.";
+constexpr const char* kTemperatureExitCodes =
+    "Exit codes: 0 the library applied the gains (result 0); 1 it refused (its result is "
+    "printed); 2 an unknown road or a malformed command line.";
+constexpr const char* kAdlExitCodes =
+    "Exit codes: 0 the adapters were listed; 1 ADL is not there, lacks an entry point the "
+    "library needs, or cannot be initialised or describe its adapters; 2 a malformed command "
+    "line.";
+
 struct KeyArguments {
     std::string section;
     std::string key;
@@ -49,9 +62,13 @@ int main(int argc, char** argv) {
     bool json = false;
     list->add_flag("--json", json, "print one JSON object");
     get->add_flag("--json", json, "print one JSON object");
+    for (CLI::App* command : {list, get, set}) {
+        command->footer(kSettingsExitCodes);
+    }
 
     CLI::App* info = app.add_subcommand("info", "what the library detects on this machine");
     info->add_flag("--json", json, "print one JSON object");
+    info->footer(kInfoExitCodes);
     CLI::App* temperature =
         app.add_subcommand("temperature", "apply channel gains on one hardware road");
     tintwell_cli::TemperatureArguments gains;
@@ -62,8 +79,11 @@ int main(int argc, char** argv) {
     temperature->add_option("--level", gains.level, "blue-protect level, 0 = off");
     temperature->add_option("--ratio", gains.ratio, "blue-protect ratio");
     temperature->add_flag("--json", gains.json, "print one JSON object");
+    temperature->footer(kTemperatureExitCodes);
     CLI::App* adl =
         app.add_subcommand("adl", "the AMD adapters and displays ADL reports, with their gamuts");
+    adl->add_flag("--json", json, "print one JSON object");
+    adl->footer(kAdlExitCodes);
     tintwell_cli::NatureArguments scene;
     CLI::App* nature = tintwell_cli::AddNatureCommand(app, scene);
     tintwell_cli::EdidArguments edidArguments;
@@ -92,7 +112,7 @@ int main(int argc, char** argv) {
         return tintwell_cli::PrintInfo(json, std::cout);
     }
     if (adl->parsed()) {
-        return tintwell_cli::ListAdl(std::cout, std::cerr);
+        return tintwell_cli::ListAdl(json, std::cout, std::cerr);
     }
     if (edid->parsed()) {
         return tintwell_cli::RunEdid(edidArguments, std::cout, std::cerr);

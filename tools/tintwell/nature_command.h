@@ -27,6 +27,7 @@ struct NatureArguments {
     std::string machine;  // empty: TINTWELL_MACHINE or the built-in laptop
     std::string clock = "real";
     std::string outDir;  // empty: the frames go to `out` as CSV
+    bool json = false;
 };
 
 CLI::App* AddNatureCommand(CLI::App& app, NatureArguments& arguments);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "json_text.h"
 #include "nature_command.h"
 #include "nature_scene.h"
 #include "progress_bar.h"
@@ -227,7 +228,24 @@ void WriteFile(const std::filesystem::path& file, Write write) {
     }
 }
 
+// {"frames": [...], "withoutHardware": N} and, with --out, "csv" and "svg".
+void WriteJson(const NatureArguments& arguments, const SceneFrames& frames, std::ostream& out) {
+    out << "{\"frames\": ";
+    WriteFramesJson(out, frames.applied);
+    out << ", \"withoutHardware\": " << frames.withoutHardware;
+    if (!arguments.outDir.empty()) {
+        const SceneFiles files = WriteSceneFiles(arguments.outDir, frames);
+        out << ", \"csv\": \"" << Escaped(files.csv.string()) << "\", \"svg\": \""
+            << Escaped(files.svg.string()) << '"';
+    }
+    out << "}\n";
+}
+
 void WriteOutputs(const NatureArguments& arguments, const SceneFrames& frames, std::ostream& out) {
+    if (arguments.json) {
+        WriteJson(arguments, frames, out);
+        return;
+    }
     if (arguments.outDir.empty()) {
         WriteFramesCsv(out, frames.applied);
         return;

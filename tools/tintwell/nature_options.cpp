@@ -56,6 +56,8 @@ void AddScene(CLI::App& nature, NatureArguments& arguments) {
         ->capture_default_str();
     nature.add_option("--out", arguments.outDir,
                       "folder for frames.csv and frames.svg (default: CSV on stdout)");
+    nature.add_flag("--json", arguments.json,
+                    "print one JSON object: the frames, and the files written with --out");
 }
 
 }  // namespace

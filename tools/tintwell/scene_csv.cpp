@@ -205,4 +205,15 @@ void WriteFramesCsv(std::ostream& out, const std::vector<FrameRow>& frames) {
     }
 }
 
+void WriteFramesJson(std::ostream& out, const std::vector<FrameRow>& frames) {
+    out << "[";
+    for (std::size_t n = 0; n < frames.size(); ++n) {
+        const FrameRow& frame = frames[n];
+        out << (n == 0 ? "" : ", ") << "{\"timeMs\": " << frame.timeMs
+            << ", \"cct\": " << Format(frame.cct) << ", \"r\": " << Format(frame.r)
+            << ", \"g\": " << Format(frame.g) << ", \"b\": " << Format(frame.b) << "}";
+    }
+    out << "]";
+}
+
 }  // namespace tintwell_cli

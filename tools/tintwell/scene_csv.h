@@ -53,5 +53,7 @@ std::vector<ScriptEntry> ReadScript(std::istream& in);
 Reading ParseReading(std::string_view text);
 
 void WriteFramesCsv(std::ostream& out, const std::vector<FrameRow>& frames);
+// The same rows as a JSON array of {"timeMs", "cct", "r", "g", "b"}.
+void WriteFramesJson(std::ostream& out, const std::vector<FrameRow>& frames);
 
 }  // namespace tintwell_cli

@@ -158,10 +158,22 @@ TEST_F(TintwellCli, ReportsReadAsOneJsonObject) {
     EXPECT_EQ(refusal["road"], "intel");
     EXPECT_EQ(refusal["result"], -1);
     EXPECT_EQ(refusal["gains"].size(), 3u);
+    const auto scene =
+        json({"nature", "--clock", "virtual", "--reading", "300:6000", "--frames", "3"}, 0);
+    ASSERT_EQ(scene["frames"].size(), 4u);
+    EXPECT_EQ(scene["frames"][3]["cct"], 6000);
+    EXPECT_EQ(scene["frames"][2]["timeMs"], 200);
+    EXPECT_EQ(scene["withoutHardware"], 0);
+
     UseExampleMachine("amd-laptop.json");
     const auto amd = json({"whitepoint", "apply"}, 0);
     EXPECT_EQ(amd["road"], "amd");
     EXPECT_EQ(amd["machine"][0].get<std::string>().rfind("gamut adapter 0 display 0", 0), 0u);
+    const auto adl = json({"adl"}, 0);
+    ASSERT_EQ(adl["adapters"].size(), 2u);
+    EXPECT_EQ(adl["adapters"][0]["displays"][0]["served"], true);
+    EXPECT_EQ(adl["adapters"][0]["displays"][1]["served"], false);
+    EXPECT_EQ(adl["adapters"][0]["displays"][0]["gamut"]["customWhitePoint"], true);
 }
 
 TEST_F(TintwellCli, DemoRefusesAMachineItCannotRead) {
