@@ -65,10 +65,13 @@ bool VirtualTimeGate::AwaitSleeperHeld() {
     return sleeperHeld_;
 }
 
+// The held sleeper counts as released at once, before its thread runs: a
+// reading pushed next must not take it for the sleeper of its own hold.
 void VirtualTimeGate::Release() {
     {
         std::lock_guard lock(mutex_);
         holdAt_.reset();
+        sleeperHeld_ = false;
     }
     changed_.notify_all();
 }
@@ -86,9 +89,13 @@ void VirtualTimeGate::BeforeSleep(Milliseconds duration) {
     if (sleeperHeld_ || !passesHold()) {
         return;
     }
-    sleeperHeld_ = true;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return !passesHold(); });
+    // A release followed at once by the next hold may find this sleeper
+    // still due to wait: it is held again, and says so.
+    while (passesHold()) {
+        sleeperHeld_ = true;
+        changed_.notify_all();
+        changed_.wait(lock);
+    }
     sleeperHeld_ = false;
 }
 
