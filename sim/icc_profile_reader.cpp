@@ -6,25 +6,23 @@
 #include <iterator>
 #include <memory>
 
+#include "sim/lcms_handles.h"
+
 namespace sim {
 
 namespace {
 
 constexpr cmsUInt32Number kBytesPerChannel = 2;
 
-struct ProfileCloser {
-    void operator()(void* profile) const { cmsCloseProfile(profile); }
-};
 struct TransformDeleter {
     void operator()(void* transform) const { cmsDeleteTransform(transform); }
 };
-using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 using TransformHandle = std::unique_ptr<void, TransformDeleter>;
 
 // Building the transform reads every tag a device-to-sRGB conversion needs,
 // which opening (the header and tag table only) does not.
 bool TransformsToSrgb(cmsHPROFILE profile) {
-    const ProfileHandle srgb(cmsCreate_sRGBProfile());
+    const LcmsProfile srgb(cmsCreate_sRGBProfile());
     if (!srgb) {
         return false;
     }
@@ -40,7 +38,7 @@ ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) {
         return ProfileCheck::Unreadable;
     }
-    const ProfileHandle profile(
+    const LcmsProfile profile(
         cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
     if (!profile) {
         return ProfileCheck::Unreadable;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "sim/lcms_handles.h"
+
 namespace sim {
 
 namespace {
@@ -19,16 +21,12 @@ constexpr int kSrgbCurveType = 4;
 constexpr std::array<cmsFloat64Number, 5> kSrgbCurve{2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92,
                                                      0.04045};
 
-struct ProfileCloser {
-    void operator()(void* profile) const { cmsCloseProfile(profile); }
-};
 struct CurveFreer {
     void operator()(cmsToneCurve* curve) const { cmsFreeToneCurve(curve); }
 };
 struct MluFreer {
     void operator()(cmsMLU* mlu) const { cmsMLUfree(mlu); }
 };
-using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 
 // Little CMS stamps the header with the time of creation; a fixed stamp
 // (2026-01-01 00:00:00) makes the same colour space the same bytes, so that
@@ -81,7 +79,7 @@ std::vector<std::uint8_t> MakeRgbProfile(const RgbColorSpace& space) {
     const auto curve = TransferCurve(space);
     cmsToneCurve* curves[3] = {curve.get(), curve.get(), curve.get()};
     const auto profile =
-        Required(ProfileHandle(cmsCreateRGBProfile(&white, &primaries, curves)), "the profile");
+        Required(LcmsProfile(cmsCreateRGBProfile(&white, &primaries, curves)), "the profile");
     cmsSetDeviceClass(profile.get(), cmsSigDisplayClass);
     WriteDescription(profile.get(), space.description);
     cmsUInt32Number size = 0;

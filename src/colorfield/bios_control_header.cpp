@@ -6,9 +6,10 @@
 namespace {
 
 // The checksum covers every byte in front of it.
-constexpr std::size_t kCheckSumOffset = 14;
-constexpr bios_bytes::HeaderSteps kSteps{BiosControlHeader::kLength, "BiosControlHeader::CopyData",
-                                         "BiosControlHeader::ParseBinaryData"};
+constexpr std::size_t kControlCheckSumOffset = 14;
+constexpr bios_bytes::HeaderSteps kControlSteps{BiosControlHeader::kLength,
+                                                "BiosControlHeader::CopyData",
+                                                "BiosControlHeader::ParseBinaryData"};
 
 }  // namespace
 
@@ -44,14 +45,15 @@ bool BiosControlHeader::ParseFields(const std::uint8_t* buf) {
     std::size_t offset = 0;
     using bios_bytes::CopyData;
     using bios_bytes::ParseBinaryData;
-    return CopyData(kSteps, tag_, tag_.size(), buf, offset) &&
-           ParseBinaryData(kSteps, buf, offset, headerLength_) &&
-           ParseBinaryData(kSteps, buf, offset, tableCount_) &&
-           ParseBinaryData(kSteps, buf, offset, tableSize_) &&
-           CopyData(kSteps, reserved_, reserved_.size(), buf, offset) &&
-           ParseBinaryData(kSteps, buf, offset, checkSum_);
+    return CopyData(kControlSteps, tag_, tag_.size(), buf, offset) &&
+           ParseBinaryData(kControlSteps, buf, offset, headerLength_) &&
+           ParseBinaryData(kControlSteps, buf, offset, tableCount_) &&
+           ParseBinaryData(kControlSteps, buf, offset, tableSize_) &&
+           CopyData(kControlSteps, reserved_, reserved_.size(), buf, offset) &&
+           ParseBinaryData(kControlSteps, buf, offset, checkSum_);
 }
 
 bool BiosControlHeader::IsCheckSumValid(const std::uint8_t* buf) const {
-    return static_cast<std::uint16_t>(bios_bytes::ByteSum(buf, kCheckSumOffset)) == checkSum_;
+    return static_cast<std::uint16_t>(bios_bytes::ByteSum(buf, kControlCheckSumOffset)) ==
+           checkSum_;
 }

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr bios_bytes::HeaderSteps kSteps{BiosHeaderBase::kLength, "BiosHeaderBase::CopyData",
-                                         "BiosHeaderBase::ParseBinaryData"};
+constexpr bios_bytes::HeaderSteps kBaseSteps{BiosHeaderBase::kLength, "BiosHeaderBase::CopyData",
+                                             "BiosHeaderBase::ParseBinaryData"};
 
 template <std::size_t N>
 std::string Text(const std::array<std::uint8_t, N>& field) {
@@ -79,17 +79,17 @@ bool BiosHeaderBase::ParseImpl(const std::uint8_t* buf, std::size_t len, std::si
 
 bool BiosHeaderBase::CopyData(std::span<std::uint8_t> dst, std::size_t length,
                               const std::uint8_t* buf, std::size_t& offset) const {
-    return bios_bytes::CopyData(kSteps, dst, length, buf, offset);
+    return bios_bytes::CopyData(kBaseSteps, dst, length, buf, offset);
 }
 
 bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
                                      std::uint16_t& out) const {
-    return bios_bytes::ParseBinaryData(kSteps, buf, offset, out);
+    return bios_bytes::ParseBinaryData(kBaseSteps, buf, offset, out);
 }
 
 bool BiosHeaderBase::ParseBinaryData(const std::uint8_t* buf, std::size_t& offset,
                                      std::uint32_t& out) const {
-    return bios_bytes::ParseBinaryData(kSteps, buf, offset, out);
+    return bios_bytes::ParseBinaryData(kBaseSteps, buf, offset, out);
 }
 
 bool BiosHeaderBase::CopyCommonFields(const std::uint8_t* buf, std::size_t& offset) {

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::size_t kCheckSumOffset = 126;
+constexpr std::size_t kTableCheckSumOffset = 126;
 
 }  // namespace
 
@@ -47,7 +47,7 @@ bool BiosHeaderV2::IsCheckSumValid(const std::uint8_t* buf, std::size_t len) {
     if (buf == nullptr || len < kLength) {
         return false;
     }
-    return static_cast<std::uint16_t>(bios_bytes::ByteSum(buf, kCheckSumOffset)) == checkSum_;
+    return static_cast<std::uint16_t>(bios_bytes::ByteSum(buf, kTableCheckSumOffset)) == checkSum_;
 }
 
 bool BiosHeaderV2::ParseVersionFields(const std::uint8_t* buf, std::size_t& offset) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "colorfield/color_field_codes.h"
 #include "colorfield/lut_handle_3d.h"
 #include "colorfield/sha256_interface.h"
 #include "log/log_line.h"
@@ -16,14 +17,7 @@ namespace {
 constexpr int kIccNormal = 0;
 constexpr int kIccMissing = 1;
 constexpr int kIccNotVerified = 2;
-constexpr int kSwitchDone = 0;
-constexpr int kProfileFailed = 2;
-constexpr int kDisplayFailed = 3;
 constexpr int kQueryFailed = -1;
-
-constexpr std::uint32_t kDdcciRoad = 0;
-constexpr std::uint32_t kFirmwareLutRoad = 1;
-constexpr int kNoSetting = -1;
 
 constexpr std::size_t kIccFileNameBufferSize = 1024;
 constexpr const wchar_t* kWholeDisplay = L"DISPLAY";
@@ -76,7 +70,7 @@ int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::stri
 }
 
 bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
-    return setType == kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
+    return setType == color_field::kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
 }
 
 // An exception escaping the switch used to be answered with 0, "done": the
@@ -93,7 +87,7 @@ int ColorField::SetColorFieldMode(std::uint32_t mode, const char* iccPath, const
     } catch (const std::exception& error) {
         Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"SetColorFieldMode exception! Info:" << error.what();
-        return kProfileFailed;
+        return color_field::kProfileFailed;
     }
 }
 
@@ -101,29 +95,30 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
                                     const char* digestPath) {
     std::wstring currentName;
     QueryCurrentIccFile(currentName);
-    const auto setType =
-        static_cast<std::uint32_t>(ColorFieldSettings().GetColorFieldSetType(kNoSetting));
+    const auto setType = static_cast<std::uint32_t>(
+        ColorFieldSettings().GetColorFieldSetType(color_field::kNoSetting));
     if (IsIccAlreadyAssociated(currentName, iccPath)) {
         Log(log_level::kTrace, "ColorField::SetColorFieldMode")
             << L"Icc Already Associated. iccFileName:" << AnsiToWide(iccPath);
-        if (Signed(mode) != ColorFieldSettings().GetCurrentColorFieldMode(kNoSetting)) {
+        if (Signed(mode) !=
+            ColorFieldSettings().GetCurrentColorFieldMode(color_field::kNoSetting)) {
             SwitchDisplayerColorField(mode, setType);
         }
-        return kSwitchDone;
+        return color_field::kSwitchDone;
     }
     if (const int checked = CheckIsIccFileNormal(iccPath, digestPath); checked != kIccNormal) {
         return checked;
     }
     // The undo names the profile as the switch installed it, with backslashes.
     const std::wstring widePath = WithBackslashes(AnsiToWide(iccPath, CP_THREAD_ACP));
-    if (const int switched = SwitchIccFile(widePath); switched != kSwitchDone) {
+    if (const int switched = SwitchIccFile(widePath); switched != color_field::kSwitchDone) {
         Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"SwitchIccFile Failed! iccFileName:" << AnsiToWide(iccPath);
         return switched;
     }
     const int displayed = SwitchDisplayerColorField(mode, setType);
-    if (displayed == kSwitchDone) {
-        return kSwitchDone;
+    if (displayed == color_field::kSwitchDone) {
+        return color_field::kSwitchDone;
     }
     Log(log_level::kError, "ColorField::SetColorFieldMode")
         << L"SetDisplayerColorField Fail! iccName:" << AnsiToWide(iccPath);
@@ -149,7 +144,7 @@ int ColorField::GetCurrentIccFileName(char* iccFileName) {
         if (!narrow.empty() && narrow.size() + 1 < kIccFileNameBufferSize) {
             std::memcpy(iccFileName, narrow.c_str(), narrow.size() + 1);
         }
-        return kSwitchDone;
+        return color_field::kSwitchDone;
     } catch (const std::exception& error) {
         Log(log_level::kError, "ColorField::GetCurrentIccFileName")
             << L"GetCurrentIccFileName exception! Info:" << error.what();
@@ -177,27 +172,27 @@ std::wstring ColorField::ColorManagementDeviceName() const {
 int ColorField::SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setType) {
     try {
         switch (setType) {
-            case kDdcciRoad:
+            case color_field::kDdcciRoad:
                 Log(log_level::kTrace, "ColorField::SwitchDisplayerColorField")
                     << L"SetDisplayerColorFieldByDdcci. mode:" << Signed(mode);
                 return SetDisplayerColorFieldByDdcci(mode);
-            case kFirmwareLutRoad:
+            case color_field::kFirmwareLutRoad:
                 Log(log_level::kTrace, "ColorField::SwitchDisplayerColorField")
                     << L"SetDisplayerLut3D. mode:" << Signed(mode);
                 if (!LutHandle3D::Instance().SetDisplayerLut3D(mode)) {
                     Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
                         << L"SetDisplayerLut3D Failed! mode:" << Signed(mode);
-                    return kDisplayFailed;
+                    return color_field::kDisplayFailed;
                 }
-                return kSwitchDone;
+                return color_field::kSwitchDone;
             default:
                 Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
                     << L"PC Displayer ColorField Mode Not Support on this version.";
-                return kDisplayFailed;
+                return color_field::kDisplayFailed;
         }
     } catch (const std::exception& error) {
         Log(log_level::kError, "ColorField::SwitchDisplayerColorField")
             << L"SetDisplayerLut3D exception:" << error.what() << L", mode:" << Signed(mode);
-        return kDisplayFailed;
+        return color_field::kDisplayFailed;
     }
 }

@@ -10,14 +10,12 @@
 #include <string_view>
 
 #include "colorfield/color_field.h"
+#include "colorfield/color_field_codes.h"
 #include "log/log_line.h"
 
 namespace {
 
 constexpr std::uint8_t kColorFieldVcpCode = 0xE0;
-constexpr std::wstring_view kVendorId = L"ORV";
-constexpr int kSwitchDone = 0;
-constexpr int kDisplayFailed = 3;
 constexpr int kSaved = 1;
 constexpr int kNotSaved = 0;
 
@@ -35,7 +33,7 @@ std::uint32_t VcpValueOf(std::uint32_t mode) {
 }
 
 bool HasVendorId(std::wstring_view text) {
-    return text.find(kVendorId) != std::wstring_view::npos;
+    return text.find(color_field::kVendorId) != std::wstring_view::npos;
 }
 
 struct DdcciPass {
@@ -97,7 +95,7 @@ int ColorField::SetDisplayerColorFieldByDdcci(std::uint32_t mode) {
         EnumDisplayMonitors(nullptr, nullptr, ColorFieldMonitorEnumProc,
                             reinterpret_cast<LPARAM>(&pass));
     }
-    return request.anySaved ? kSwitchDone : kDisplayFailed;
+    return request.anySaved ? color_field::kSwitchDone : color_field::kDisplayFailed;
 }
 
 int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request) {

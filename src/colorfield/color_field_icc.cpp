@@ -7,19 +7,16 @@
 #include <string_view>
 
 #include "colorfield/color_field.h"
+#include "colorfield/color_field_codes.h"
 #include "log/log_line.h"
 #include "settings/settings_accessors.h"
 
 namespace {
 
 constexpr int kInstalled = 0;
-constexpr int kProfileFailed = 2;
 
 constexpr DWORD kActiveAndAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
 constexpr std::size_t kMonitorCodeLength = 7;
-constexpr int kDdcciRoad = 0;
-constexpr int kNoSetting = -1;
-constexpr std::wstring_view kVendorId = L"ORV";
 constexpr WCS_PROFILE_MANAGEMENT_SCOPE kUserScope = WCS_PROFILE_MANAGEMENT_SCOPE_CURRENT_USER;
 // LCS_sRGB, the four characters 'sRGB' as one number.
 constexpr DWORD kSrgbColorSpace = 0x73524742;
@@ -87,14 +84,14 @@ void ColorField::RefreshMonitorList() {
     mainDisplayDeviceName_.clear();
     EnumDisplayMonitors(nullptr, nullptr, FindDisplayAtOrigin,
                         reinterpret_cast<LPARAM>(&mainDisplayDeviceName_));
-    ChooseCurrentMonitor(ColorFieldSettings().GetColorFieldSetType(kNoSetting));
+    ChooseCurrentMonitor(ColorFieldSettings().GetColorFieldSetType(color_field::kNoSetting));
 }
 
 // On the DDC/CI road the maker's monitor is the one that changes gamut, so
 // when there is exactly one it is the monitor colour management acts on,
 // wherever it stands on the desktop.
 void ColorField::ChooseCurrentMonitor(int setType) {
-    if (setType != kDdcciRoad) {
+    if (setType != color_field::kDdcciRoad) {
         const auto main = std::find_if(
             monitorList_.begin(), monitorList_.end(),
             [&](const auto& m) { return Contains(m.deviceName, mainDisplayDeviceName_); });
@@ -108,7 +105,7 @@ void ColorField::ChooseCurrentMonitor(int setType) {
         if (Contains(monitor.deviceName, mainDisplayDeviceName_)) {
             currentMonitor_ = monitor;
         }
-        if (Contains(monitor.deviceString, kVendorId)) {
+        if (Contains(monitor.deviceString, color_field::kVendorId)) {
             makersMonitors.push_back(&monitor);
         }
     }
@@ -166,7 +163,7 @@ int ColorField::InstallIccFile(const std::wstring& path) {
     if (!iccProfile_) {
         Log(log_level::kError, "ColorField::InstallIccFile")
             << L"Get CurrentProFileHandle Failed! fileName:" << path;
-        return kProfileFailed;
+        return color_field::kProfileFailed;
     }
     WCHAR standardPath[MAX_PATH] = {};
     DWORD size = sizeof standardPath;
@@ -176,12 +173,12 @@ int ColorField::InstallIccFile(const std::wstring& path) {
     if (!standardProfile_) {
         Log(log_level::kError, "ColorField::InstallIccFile")
             << L"Get StandardProfileHandle Failed! fileName:" << standard;
-        return kProfileFailed;
+        return color_field::kProfileFailed;
     }
     if (!InstallColorProfileW(nullptr, path.c_str())) {
         Log(log_level::kError, "ColorField::InstallIccFile")
             << L"InstallColorProfile Failed! fileName:" << path;
-        return kProfileFailed;
+        return color_field::kProfileFailed;
     }
     return kInstalled;
 }
@@ -239,7 +236,7 @@ int ColorField::SwitchIccFile(std::wstring path) {
     Log(log_level::kError, "ColorField::SwitchIccFile")
         << L"AssociateIccFile Failed! fileName:" << path;
     ReleaseProfileHandles();
-    return kProfileFailed;
+    return color_field::kProfileFailed;
 }
 
 void ColorField::UndoIccSwitch(const std::wstring& previousName, const std::wstring& iccPath) {

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr const char* kSource = "RegisterHelper::RegWriteValue";
+constexpr const char* kRegWriteSource = "RegisterHelper::RegWriteValue";
 
 // Opens (creating as needed) the key for writing, stores one value and closes
 // the key again. `shown` is the value as the failure line prints it.
@@ -16,14 +16,14 @@ int WriteValue(HKEY root, const std::wstring& subkey, const std::wstring& name, 
     DWORD disposition = 0;
     if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, &key, &disposition) != ERROR_SUCCESS) {
-        Log(log_level::kError, kSource) << L"RegCreateKeyEx:" << subkey << L" failed!";
+        Log(log_level::kError, kRegWriteSource) << L"RegCreateKeyEx:" << subkey << L" failed!";
         return 1;
     }
     const LSTATUS status = RegSetValueExW(key, name.c_str(), 0, type, data, size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
-        Log(log_level::kError, kSource) << L"Write key:" << subkey << L", itemName:" << name
-                                        << L", value:" << shown << L" failed!";
+        Log(log_level::kError, kRegWriteSource) << L"Write key:" << subkey << L", itemName:" << name
+                                                << L", value:" << shown << L" failed!";
         return 1;
     }
     return 0;

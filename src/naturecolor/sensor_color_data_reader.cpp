@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr const char* kSource = "SensorColorDataReader::ReadSensorColorData";
+constexpr const char* kReadSource = "SensorColorDataReader::ReadSensorColorData";
 constexpr BYTE kRefused = 1;
 
 // The firmware request block: command 6, sub-command 0x26, the rest zero.
@@ -41,11 +41,11 @@ int SensorColorDataReader::ReadSensorColorData(std::uint32_t* cct) {
     WmiOutputParams answer;
     const int result = OrvSDK::BiosWmi::GetBiosInfo(request.bytes.data(), answer.bytes.data());
     if (result != 0) {
-        Log(log_level::kError, kSource) << L"GetBiosInfo Failed! ret:" << result;
+        Log(log_level::kError, kReadSource) << L"GetBiosInfo Failed! ret:" << result;
         return result;
     }
     if (answer.Status() == kRefused) {
-        Log(log_level::kError, kSource) << L"OutPut Params status Error!";
+        Log(log_level::kError, kReadSource) << L"OutPut Params status Error!";
         return -1;
     }
     *cct = answer.Value();

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kSource = "SensorLightEventHandle::OnDataUpdated";
+constexpr const char* kOnDataUpdatedSource = "SensorLightEventHandle::OnDataUpdated";
 // What a sink answers when it failed in a way COM has no code for.
 constexpr HRESULT kUnexpectedFailure = static_cast<HRESULT>(0xFFFFFFFFu);
 
@@ -27,14 +27,14 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
                                                                 ISensorDataReport* newData) {
     try {
         if (sensor == nullptr || newData == nullptr) {
-            Log(log_level::kError, kSource) << L"pSensor or pNewData is nullptr!";
+            Log(log_level::kError, kOnDataUpdatedSource) << L"pSensor or pNewData is nullptr!";
             return E_POINTER;
         }
         platform::ScopedPropVariant value;
         const HRESULT result =
             newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_LEVEL_LUX, value.Receive());
         if (FAILED(result)) {
-            Log(log_level::kError, kSource) << L"GetSensorValue Failed!";
+            Log(log_level::kError, kOnDataUpdatedSource) << L"GetSensorValue Failed!";
             return result;
         }
         if (value.Get().vt == VT_R4) {
@@ -47,7 +47,7 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
         }
         return result;
     } catch (const std::exception& error) {
-        Log(log_level::kError, kSource)
+        Log(log_level::kError, kOnDataUpdatedSource)
             << L"OnDataUpdated Exception.msg:" << AnsiToWide(error.what());
         return kUnexpectedFailure;
     }

@@ -6,11 +6,9 @@
 #include "log/debug_line.h"
 #include "temperature/adl_display_walk.h"
 #include "temperature/operate_color.h"
+#include "whitepoint/white_point_results.h"
 
 namespace {
-
-constexpr int kApplied = 0;
-constexpr int kNotApplied = -1;
 
 constexpr adl::GamutReference kDestinationGamut{0};
 // The reference the white point records are set with.
@@ -71,9 +69,9 @@ bool SetDisplayGamut(const AdlEntryPoints& api, int adapter, int display,
 // The result of the last display the walk reached; none reached is a failure.
 int LastDisplayResult(const AdlLibrary& adl, const char* caller,
                       const std::function<bool(int, int)>& action) {
-    int result = kNotApplied;
+    int result = white_point::kRefused;
     ForEachAmdDisplay(adl, caller, [&](int adapter, int display) {
-        result = action(adapter, display) ? kApplied : kNotApplied;
+        result = action(adapter, display) ? white_point::kApplied : white_point::kRefused;
     });
     return result;
 }
@@ -82,7 +80,7 @@ int LastDisplayResult(const AdlLibrary& adl, const char* caller,
 
 int OperateColor::SetWhitePointForAmd() {
     if (!adl_.Ready() || !whitePointReady_ || !whitePointAdjustInfo_) {
-        return kNotApplied;
+        return white_point::kRefused;
     }
     const WhitePointAdjustInfo values = *whitePointAdjustInfo_;
     return LastDisplayResult(
@@ -92,7 +90,7 @@ int OperateColor::SetWhitePointForAmd() {
 
 int OperateColor::ResetWhitePointForAmd() {
     if (!adl_.Ready()) {
-        return kNotApplied;
+        return white_point::kRefused;
     }
     return LastDisplayResult(
         adl_, "OperateColor::ResetWhitePointForAmd",

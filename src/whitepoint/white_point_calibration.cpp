@@ -6,12 +6,11 @@
 #include "naturecolor/natural_tone.h"
 #include "settings/settings_accessors.h"
 #include "temperature/operate_color.h"
+#include "whitepoint/white_point_results.h"
 #include "whitepoint/white_point_gains.h"
 
 namespace {
 
-constexpr int kApplied = 0;
-constexpr int kRefused = -1;
 constexpr double kThousandths = 1000.0;
 constexpr double kUnmerged = 1.0;
 constexpr double kNoGain = 0.0;
@@ -58,15 +57,15 @@ int WhitePointCalibration::SetWhitePointForIntel() {
         OperateColor& operate = OperateColor::Instance();
         if (!operate.IsWhitePointReady()) {
             Log(log_level::kError, source) << L"WhitePoint Data Not Inited!";
-            return kRefused;
+            return white_point::kRefused;
         }
         const WhitePointAdjustInfo* record = operate.WhitePointInfo();
         if (record == nullptr) {
             Log(log_level::kError, source) << L"pWhitePointAdjustInfo == nullptr";
-            return kRefused;
+            return white_point::kRefused;
         }
         if (!StoreGains(*record)) {
-            return kRefused;
+            return white_point::kRefused;
         }
         SetOverride(true, true);
         return ApplyMerged(kUnmerged, source,
@@ -74,7 +73,7 @@ int WhitePointCalibration::SetWhitePointForIntel() {
     } catch (const std::exception&) {
         inProgress_ = false;
         Log(log_level::kError, source) << L"SetWhitePointForIntel exception!";
-        return kRefused;
+        return white_point::kRefused;
     }
 }
 
@@ -85,7 +84,7 @@ int WhitePointCalibration::ResetWhitePointForIntel() {
         if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
             Log(log_level::kError, source)
                 << L"ResetWhitePointForIntel: GetCurrentColorConfigInfo fail!";
-            return kRefused;
+            return white_point::kRefused;
         }
         SetOverride(true, false);
         return ApplyMerged(kNoGain, source,
@@ -93,7 +92,7 @@ int WhitePointCalibration::ResetWhitePointForIntel() {
     } catch (const std::exception&) {
         inProgress_ = false;
         Log(log_level::kError, source) << L"ResetWhitePointForIntel exception!";
-        return kRefused;
+        return white_point::kRefused;
     }
 }
 
@@ -111,10 +110,10 @@ int WhitePointCalibration::ApplyMerged(double start, const char* source,
     if (OperateColor::Instance().GetCurrentColorConfigInfo(info) != 0) {
         Log(log_level::kError, source) << configFailure;
         applyWhitePoint_ = false;
-        return kRefused;
+        return white_point::kRefused;
     }
     OperateColor::Instance().SetTemperatureForIntel(
         {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
          static_cast<std::uint32_t>(info.blueProtectLevel), info.blueProtectValue / kThousandths});
-    return kApplied;
+    return white_point::kApplied;
 }

@@ -1,0 +1,20 @@
+// What ColorField's operations answer, the roads it switches the display on,
+// and how it knows the maker's monitors: one definition for the files that
+// implement it.
+#pragma once
+
+#include <string_view>
+
+namespace color_field {
+
+inline constexpr int kSwitchDone = 0;
+inline constexpr int kProfileFailed = 2;
+inline constexpr int kDisplayFailed = 3;
+// A settings getter's default that no stored value takes.
+inline constexpr int kNoSetting = -1;
+inline constexpr int kDdcciRoad = 0;
+inline constexpr int kFirmwareLutRoad = 1;
+// A monitor whose code or description holds it is one of the maker's.
+inline constexpr std::wstring_view kVendorId = L"ORV";
+
+}  // namespace color_field
