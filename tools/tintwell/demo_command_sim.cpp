@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "display_type.h"
 #include "demo_command.h"
 #include "gamut_command.h"
 #include "hardware_commands.h"
@@ -37,9 +38,6 @@ namespace tintwell_cli {
 
 namespace {
 
-constexpr int kIntelDisplay = 0;
-constexpr int kAmdTalvikDisplay = 1;
-constexpr int kAmdDisplay = 3;
 constexpr int kNotStored = INT_MIN;
 constexpr int kDdcciRoad = 0;
 constexpr int kFirmwareLutRoad = 1;
@@ -129,13 +127,13 @@ void PrintIndented(std::ostream& out, const std::string& text, std::string_view 
 
 std::string DisplayTypeName(int type) {
     switch (type) {
-        case kIntelDisplay:
+        case display_type::kIntel:
             return "Intel graphics";
-        case kAmdTalvikDisplay:
+        case display_type::kAmdTalvik:
             return "AMD graphics on a TALVIK device";
-        case 2:
+        case display_type::kMorven:
             return "a MORVEN device";
-        case kAmdDisplay:
+        case display_type::kAmd:
             return "AMD graphics";
         default:
             return "neither Intel nor AMD graphics";
@@ -149,10 +147,10 @@ std::string TemperatureRoad(int displayType) {
     if (IsDesktopComputer()) {
         return "desktop";
     }
-    if (displayType == kIntelDisplay) {
+    if (displayType == display_type::kIntel) {
         return "intel";
     }
-    if (displayType == kAmdTalvikDisplay || displayType == kAmdDisplay) {
+    if (display_type::HasGraphicsRoad(displayType)) {
         return "amd";
     }
     return "nvidia";
@@ -417,8 +415,7 @@ std::string KeepGoldenIfNeeded(std::ostream& out, std::ostream& err) {
 StepReport WhitePoint(std::ostream& out, std::ostream& err) {
     out << "5. The factory white point\n";
     const int displayType = GetDisplayType();
-    if (displayType != kIntelDisplay && displayType != kAmdTalvikDisplay &&
-        displayType != kAmdDisplay) {
+    if (!display_type::HasGraphicsRoad(displayType)) {
         const std::string reason = "the white point moves on Intel or AMD graphics only";
         out << kIndent << "skipped: " << reason << "\n\n";
         return {"white point", Outcome::Skipped, reason};

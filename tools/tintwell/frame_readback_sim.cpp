@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "display_type.h"
 #include "frame_readback.h"
 #include "sim/adl_model.h"
 #include "sim/intel_driver_model.h"
@@ -15,8 +16,6 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-constexpr int kIntelDisplay = 0;
-constexpr int kAmdDisplay = 3;
 constexpr std::wstring_view kNatureSection = L"NATURECOLOR";
 constexpr std::wstring_view kStoredCctKey = L"SensorColor";
 // The Intel ramp: three blocks of 256 entries, red, green, blue; the top
@@ -101,9 +100,9 @@ std::vector<HardwareGains> AmdGains(sim::Machine& machine) {
 
 std::vector<HardwareGains> HardwareFrames(sim::Machine& machine, int displayType) {
     switch (displayType) {
-        case kIntelDisplay:
+        case display_type::kIntel:
             return IntelGains(machine);
-        case kAmdDisplay:
+        case display_type::kAmd:
             return AmdGains(machine);
         default:
             return {};

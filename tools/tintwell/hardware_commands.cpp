@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "display_type.h"
 #include "json_text.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
@@ -19,13 +20,13 @@ constexpr std::size_t kDeviceTypeBuffer = 1024;
 
 std::string_view DisplayTypeName(int type) {
     switch (type) {
-        case 0:
+        case display_type::kIntel:
             return "Intel graphics";
-        case 1:
+        case display_type::kAmdTalvik:
             return "AMD graphics on a TALVIK device";
-        case 2:
+        case display_type::kMorven:
             return "MORVEN device";
-        case 3:
+        case display_type::kAmd:
             return "AMD graphics";
         default:
             return "no Intel or AMD graphics found";

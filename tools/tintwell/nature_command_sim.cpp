@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "display_type.h"
 #include "json_text.h"
 #include "nature_command.h"
 #include "nature_scene.h"
@@ -21,8 +22,6 @@ namespace tintwell_cli {
 
 namespace {
 
-constexpr int kIntelDisplay = 0;
-constexpr int kAmdDisplay = 3;
 constexpr int kNoDeviceId = -1;
 constexpr int kExportSuccess = 0;
 constexpr unsigned int kForwardReadings = 1;
@@ -66,7 +65,7 @@ SceneInputs LoadInputs(const NatureArguments& arguments) {
 
 int NatureDisplayType() {
     const int type = GetDisplayType();
-    if (type != kIntelDisplay && type != kAmdDisplay) {
+    if (type != display_type::kIntel && type != display_type::kAmd) {
         throw LibraryRefusal(
             "nature colour runs on Intel or AMD graphics only; this machine's "
             "display type is " +
@@ -115,7 +114,7 @@ void Configure(const NatureArguments& arguments, int displayType) {
     StoreNeutralColourConfiguration();
     RequireStored(SetIsNatureColor(kNatureColourOn), "IsNatureColor");
     InitMonitorId();
-    if (displayType == kIntelDisplay && GetMonitorId(kNoDeviceId) == kNoDeviceId) {
+    if (displayType == display_type::kIntel && GetMonitorId(kNoDeviceId) == kNoDeviceId) {
         throw LibraryRefusal(
             "no Intel device id to store as MonitorId; frames would not "
             "reach the driver");
@@ -144,7 +143,7 @@ class Subscription {
 // ADL loaded for the AMD road's frames, as a front-end brackets AMD work.
 class AdlSession {
   public:
-    explicit AdlSession(int displayType) : loaded_(displayType == kAmdDisplay) {
+    explicit AdlSession(int displayType) : loaded_(displayType == display_type::kAmd) {
         if (loaded_) {
             InitAdlGamut();
         }

@@ -1,3 +1,4 @@
+#include "display_type.h"
 #include "whitepoint_command.h"
 
 #include <array>
@@ -30,10 +31,6 @@ constexpr std::wstring_view kGoldenRecordFile =
 constexpr std::uint32_t kCoordinateScale = 10000;
 constexpr std::size_t kCoordinateDigits = 4;
 constexpr float kNotStored = -1.0f;
-
-constexpr int kIntelDisplay = 0;
-constexpr int kAmdTalvikDisplay = 1;
-constexpr int kAmdDisplay = 3;
 
 constexpr const char* kShowExitCodes =
     "Exit codes: 0 a validated record is in place; 1 there is none (the firmware's record is "
@@ -284,13 +281,12 @@ int MoveWhitePoint(bool apply, bool json, std::ostream& out, std::ostream& err) 
     HandGolden();
     InitWhitePointInfo();
     const int displayType = GetDisplayType();
-    if (displayType != kIntelDisplay && displayType != kAmdTalvikDisplay &&
-        displayType != kAmdDisplay) {
+    if (!display_type::HasGraphicsRoad(displayType)) {
         err << "tintwell: display type " << displayType
             << " has no white point road (Intel or AMD graphics)\n";
         return kExitLibraryFailure;
     }
-    const bool intel = displayType == kIntelDisplay;
+    const bool intel = displayType == display_type::kIntel;
     const MachineTrace trace;
     int result = 0;
     if (intel) {
