@@ -125,21 +125,6 @@ void PrintIndented(std::ostream& out, const std::string& text, std::string_view 
     }
 }
 
-std::string DisplayTypeName(int type) {
-    switch (type) {
-        case display_type::kIntel:
-            return "Intel graphics";
-        case display_type::kAmdTalvik:
-            return "AMD graphics on a TALVIK device";
-        case display_type::kMorven:
-            return "a MORVEN device";
-        case display_type::kAmd:
-            return "AMD graphics";
-        default:
-            return "neither Intel nor AMD graphics";
-    }
-}
-
 // The road a front-end takes for a manual colour temperature: the maker's
 // monitors over DDC/CI on a desktop, the graphics vendor's road on a laptop,
 // and Windows gamma ramps where neither serves.
@@ -183,7 +168,7 @@ StepReport Detect(std::ostream& out) {
     const int monitorId = GetMonitorId(kNotStored);
     out << "1. What the library detected\n"
         << kIndent << "graphics          display type " << displayType << ", "
-        << DisplayTypeName(displayType) << '\n'
+        << display_type::Name(displayType) << '\n'
         << kIndent << "device code name  " << (deviceType[0] != '\0' ? deviceType : "(none)")
         << '\n'
         << kIndent << "computer          " << (IsDesktopComputer() ? "desktop" : "laptop") << '\n'

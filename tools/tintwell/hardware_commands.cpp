@@ -18,21 +18,6 @@ namespace {
 // GetDeviceType fills a buffer of at least this size.
 constexpr std::size_t kDeviceTypeBuffer = 1024;
 
-std::string_view DisplayTypeName(int type) {
-    switch (type) {
-        case display_type::kIntel:
-            return "Intel graphics";
-        case display_type::kAmdTalvik:
-            return "AMD graphics on a TALVIK device";
-        case display_type::kMorven:
-            return "MORVEN device";
-        case display_type::kAmd:
-            return "AMD graphics";
-        default:
-            return "no Intel or AMD graphics found";
-    }
-}
-
 std::string_view YesNo(bool value) {
     return value ? "yes" : "no";
 }
@@ -76,13 +61,13 @@ int PrintInfo(bool json, std::ostream& out) {
     const std::string idText = id == INT_MIN ? "" : std::to_string(id);
     if (json) {
         out << R"({"displayType": )" << displayType << R"(, "displayTypeName": ")"
-            << DisplayTypeName(displayType) << R"(", "deviceType": ")" << Escaped(deviceType)
+            << display_type::Name(displayType) << R"(", "deviceType": ")" << Escaped(deviceType)
             << R"(", "desktop": )" << JsonBool(desktop) << R"(, "physicalMonitors": )" << monitors
             << R"(, "makersMonitor": )" << JsonBool(makersMonitor) << R"(, "monitorId": )"
             << (idText.empty() ? "null" : idText) << "}\n";
         return kExitSuccess;
     }
-    out << "display type: " << displayType << " (" << DisplayTypeName(displayType) << ")\n"
+    out << "display type: " << displayType << " (" << display_type::Name(displayType) << ")\n"
         << "device type: " << (deviceType[0] != '\0' ? deviceType : "(none)") << "\n"
         << "desktop computer: " << YesNo(desktop) << "\n"
         << "physical monitors: " << monitors << "\n"

@@ -50,7 +50,7 @@ const std::vector<DemoCase>& Cases() {
           "point 2, white (3105, 3262)"}},
         {"morven-device.json",
          {"done", "done", "skipped", "done", "skipped"},
-         {"graphics          display type 2, a MORVEN device",
+         {"graphics          display type 2, MORVEN device",
           "ramp \\\\.\\DISPLAY1: entry 1 = 256, entry 255 = 65280 red, 62016 green, 58752 blue",
           "skipped: nature colour runs on Intel or AMD graphics only; this machine's display "
           "type is 2"}},
