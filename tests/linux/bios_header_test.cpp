@@ -191,38 +191,4 @@ TEST_F(ExportTest, WrittenGoldenFileParsesAsTheLibraryReadsIt) {
     EXPECT_TRUE(ErrorLines().empty());
 }
 
-TEST(LutBlockWriter, ModesDifferAndTheCornersStayPut) {
-    const auto srgb = lut_block::DriverTable(1);
-    const auto p3 = lut_block::DriverTable(2);
-    const auto adobe = lut_block::DriverTable(3);
-    EXPECT_NE(srgb, p3);
-    EXPECT_NE(p3, adobe);
-    for (const auto* table : {&srgb, &p3, &adobe}) {
-        EXPECT_EQ(table->front(), 0u);
-        EXPECT_EQ(table->back(), 1023u << 20 | 1023u << 10 | 1023u);  // D65 white stays white
-    }
-    // Pure sRGB red needs less of the wider panel's red, and some green.
-    const std::uint32_t red = srgb[16 * 289];
-    EXPECT_LT(red >> 20, 1023u);
-    EXPECT_GT(red >> 10 & 0x3FF, 0u);
-}
-
-TEST(LutBlockWriter, FirmwareBlockIsAnAcpiTableAroundTheGoldenFile) {
-    const lut_block::PanelIdentity panel;
-    const Bytes golden = lut_block::MakeGoldenFile(panel, {1, 2, 3});
-    const Bytes block = lut_block::MakeFirmwareBlock(panel, {1, 2, 3});
-    ASSERT_EQ(block.size(), 52 + golden.size());
-    EXPECT_EQ(std::string(block.begin(), block.begin() + 4), "DLUT");
-    EXPECT_EQ(block[4] | block[5] << 8 | block[6] << 16 | block[7] << 24,
-              static_cast<int>(block.size()));
-    unsigned sum = 0;
-    for (std::uint8_t b : block) {
-        sum += b;
-    }
-    EXPECT_EQ(sum % 256, 0u);
-    EXPECT_TRUE(std::equal(golden.begin(), golden.end(), block.begin() + 52));
-    EXPECT_THROW(lut_block::MakeTable({"BOE", "68000000", 36, 2023}, 1), std::invalid_argument);
-    EXPECT_THROW(lut_block::MakeTable(panel, 256), std::invalid_argument);
-}
-
 }  // namespace tw_test
