@@ -143,26 +143,6 @@ TEST_F(WhitePointCli, TheIntelRoadStoresTheGainsAndHandsThemToTheHardware) {
         << reset.out;
 }
 
-// The AMD road hands the measured white and primaries to the panel as a
-// custom gamut, and the predefined gamut back on reset.
-TEST_F(WhitePointCli, TheAmdRoadSetsTheMeasuredGamut) {
-    UseExampleMachine("amd-laptop.json");
-    const Outcome apply = Tintwell({"whitepoint", "apply"});
-    ASSERT_EQ(apply.exitCode, 0) << apply.err << apply.out;
-    EXPECT_EQ(Lines(apply.out)[0], "road    amd");
-    EXPECT_TRUE(Contains(apply.out,
-                         "white (3105, 3262), red (5790, 3410), green (3280, 5740), "
-                         "blue (1560, 1310), taken\n"))
-        << apply.out;
-
-    const Outcome reset = Tintwell({"whitepoint", "reset"});
-    EXPECT_EQ(reset.exitCode, 0) << reset.err << reset.out;
-    EXPECT_TRUE(Contains(reset.out,
-                         "  gamut adapter 0 display 0 reference 2: feature 4, "
-                         "predefined gamut 1, predefined white point 2"))
-        << reset.out;
-}
-
 TEST_F(WhitePointCli, RefusalsExitWithOne) {
     UseExampleMachine("replaced-panel-laptop.json");
     const Outcome apply = Tintwell({"whitepoint", "apply"});
