@@ -72,15 +72,7 @@ std::string Decimal(unsigned value, std::size_t width) {
 }
 
 void CheckIdentity(const PanelIdentity& panel, int mode) {
-    if (panel.vendor.size() != kVendorLength) {
-        throw std::invalid_argument("the vendor must have 4 characters: " + panel.vendor);
-    }
-    if (panel.serial.size() != kSerialLength) {
-        throw std::invalid_argument("the serial number must have 8 characters: " + panel.serial);
-    }
-    if (panel.week > kMaxWeek || panel.year > kMaxYear) {
-        throw std::invalid_argument("week 0-99 and year 0-9999 fit the table header");
-    }
+    CheckPanelIdentity(panel);
     if (mode < 0 || mode > kMaxMode) {
         throw std::invalid_argument("a LUT type is one byte: " + std::to_string(mode));
     }
@@ -224,6 +216,18 @@ std::vector<std::uint32_t> DriverTable(const ColourTransform& transform) {
         words.push_back(std::uint32_t{red} << 20 | std::uint32_t{green} << 10 | blue);
     }
     return words;
+}
+
+void CheckPanelIdentity(const PanelIdentity& panel) {
+    if (panel.vendor.size() != kVendorLength) {
+        throw std::invalid_argument("the vendor must have 4 characters: " + panel.vendor);
+    }
+    if (panel.serial.size() != kSerialLength) {
+        throw std::invalid_argument("the serial number must have 8 characters: " + panel.serial);
+    }
+    if (panel.week > kMaxWeek || panel.year > kMaxYear) {
+        throw std::invalid_argument("week 0-99 and year 0-9999 fit the panel identity");
+    }
 }
 
 }  // namespace lut_block

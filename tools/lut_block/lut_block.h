@@ -23,6 +23,10 @@ struct PanelIdentity {
     unsigned year = 2023;             // 0 ... 9999
 };
 
+// Throws std::invalid_argument for an identity whose fields do not fit the
+// 4-character vendor, 8-character serial, week 0-99 and year 0-9999.
+void CheckPanelIdentity(const PanelIdentity& panel);
+
 constexpr std::size_t kControlHeaderLength = 16;
 constexpr std::size_t kTableHeaderLength = 128;
 constexpr std::size_t kDigestLength = 32;

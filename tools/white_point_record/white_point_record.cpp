@@ -11,14 +11,10 @@ namespace {
 
 constexpr std::size_t kHeader1Length = 4;
 constexpr std::size_t kHeader2Length = 2;
-constexpr std::size_t kVendorLength = 4;
-constexpr std::size_t kSerialLength = 8;
 constexpr std::size_t kNumberDigits = 4;
 constexpr std::size_t kYearDigits = 4;
 constexpr std::size_t kWeekDigits = 2;
 constexpr unsigned kMaxNumber = 9999;
-constexpr unsigned kMaxWeek = 99;
-constexpr unsigned kMaxYear = 9999;
 constexpr double kCoordinateScale = 10000.0;
 constexpr double kMaxCoordinate = 0.9999;
 constexpr unsigned kChecksumModulus = 256;
@@ -59,11 +55,7 @@ std::string MakeRecord(const lut_block::PanelIdentity& panel, const Measurement&
                        unsigned value10, std::string_view trailing) {
     CheckLength("header 1", header1, kHeader1Length);
     CheckLength("header 2", header2, kHeader2Length);
-    CheckLength("the vendor", panel.vendor, kVendorLength);
-    CheckLength("the serial number", panel.serial, kSerialLength);
-    if (panel.week > kMaxWeek || panel.year > kMaxYear) {
-        throw std::invalid_argument("week 0-99 and year 0-9999 fit the record");
-    }
+    lut_block::CheckPanelIdentity(panel);
     const std::array<std::pair<const char*, const Chromaticity*>, 4> points{{
         {"white", &measurement.white},
         {"red", &measurement.red},
