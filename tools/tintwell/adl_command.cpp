@@ -92,10 +92,6 @@ const char* YesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-const char* JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
 struct DisplayReport {
     adl::DisplayId id{};
     std::string name;

@@ -22,10 +22,6 @@ std::string_view YesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-std::string_view JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
 using RoadFunction = int (*)(float, float, float, unsigned int, double);
 
 // A front-end brackets the AMD road with loading and releasing ADL.

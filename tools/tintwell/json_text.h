@@ -10,6 +10,10 @@ namespace tintwell_cli {
 // printable ASCII are escaped, so the output stays one valid JSON string.
 std::string Escaped(const std::string& text);
 
+inline const char* JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
 // The lines as one JSON array of strings.
 std::string JsonArray(const std::vector<std::string>& lines);
 

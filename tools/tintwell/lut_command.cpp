@@ -107,10 +107,6 @@ void AddApplyAndReset(CLI::App& lut, LutCommand& command, LutArguments& argument
     command.reset->footer(kApplyExitCodes);
 }
 
-const char* JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
 // {"loaded": true or false, "machine": [...]}: what reached the driver.
 template <typename Load>
 int RunOnDriver(bool json, std::ostream& out, std::ostream& err, Load load) {

@@ -151,10 +151,6 @@ std::array<std::uint32_t, 8> Coordinates(const WhitePointAdjustInfo& record) {
             record.greenX, record.greenY, record.blueX, record.blueY};
 }
 
-const char* JsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
 constexpr std::array<const char*, 4> kPointNames{"white", "red", "green", "blue"};
 
 void PrintJson(const WhitePointReading& reading, std::ostream& out) {
