@@ -50,8 +50,13 @@ ColorField& ColorField::Instance() {
     return instance;
 }
 
+// Runs at unload, under the loader's lock, where GDI and colour management
+// may not be called. Every switch releases its handles before it returns,
+// so there is normally nothing left; whatever is, goes with the process.
 ColorField::~ColorField() {
-    ReleaseProfileHandles();
+    static_cast<void>(iccProfile_.release());
+    static_cast<void>(standardProfile_.release());
+    static_cast<void>(dc_.release());
 }
 
 int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::string& digestPath) {
@@ -70,6 +75,7 @@ int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::stri
 }
 
 bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
+    const std::lock_guard lock(mutex_);
     return setType == color_field::kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
 }
 
@@ -82,6 +88,7 @@ int ColorField::SetColorFieldMode(std::uint32_t mode, const char* iccPath, const
             << L"pIccFilePath  or pIccCheckFilePath is nullptr!";
         return kIccMissing;
     }
+    const std::lock_guard lock(mutex_);
     try {
         return SwitchIccAndDisplay(mode, iccPath, digestPath);
     } catch (const std::exception& error) {
@@ -132,6 +139,7 @@ int ColorField::GetCurrentIccFileName(char* iccFileName) {
         Log(log_level::kError, "ColorField::GetCurrentIccFileName") << L"pIccFileName is nullptr!";
         return kQueryFailed;
     }
+    const std::lock_guard lock(mutex_);
     try {
         std::wstring name;
         if (!QueryCurrentIccFile(name)) {
@@ -170,6 +178,7 @@ std::wstring ColorField::ColorManagementDeviceName() const {
 }
 
 int ColorField::SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setType) {
+    const std::lock_guard lock(mutex_);
     try {
         switch (setType) {
             case color_field::kDdcciRoad:

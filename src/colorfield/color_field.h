@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -73,10 +74,6 @@ class ColorField {
     int SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request);
     bool IsVendorMonitorHandle(HMONITOR monitor);
 
-    const std::vector<MonitorDeviceInfo>& MonitorList() const { return monitorList_; }
-    const MonitorDeviceInfo& CurrentMonitor() const { return currentMonitor_; }
-    const std::wstring& MainDisplayDeviceName() const { return mainDisplayDeviceName_; }
-
   private:
     ColorField() = default;
 
@@ -87,6 +84,13 @@ class ColorField {
     std::wstring ColorManagementDeviceName() const;
     void ChooseCurrentMonitor(int setType);
 
+    // Every operation reached from an export holds it for its whole length:
+    // a switch refreshes the monitor list and keeps handles that a second
+    // caller would clear under it. Recursive, because the operations call
+    // one another (a switch asks for the display side), and because a
+    // window's thread whose driver call lets COM dispatch a message may
+    // call in again on the same thread.
+    std::recursive_mutex mutex_;
     MonitorDeviceInfo currentMonitor_;
     std::vector<MonitorDeviceInfo> monitorList_;
     UniqueProfile iccProfile_;

@@ -72,6 +72,17 @@ bool Contains(const std::wstring& text, std::wstring_view part) {
     return text.find(part) != std::wstring::npos;
 }
 
+class HandlesOfOneSwitch {
+  public:
+    explicit HandlesOfOneSwitch(ColorField& field) : field_(field) {}
+    ~HandlesOfOneSwitch() { field_.ReleaseProfileHandles(); }
+    HandlesOfOneSwitch(const HandlesOfOneSwitch&) = delete;
+    HandlesOfOneSwitch& operator=(const HandlesOfOneSwitch&) = delete;
+
+  private:
+    ColorField& field_;
+};
+
 }  // namespace
 
 void ColorField::RefreshMonitorList() {
@@ -218,24 +229,23 @@ void ColorField::ReleaseProfileHandles() {
     dc_.reset();
 }
 
-// The handles are released on every path: kept open after a failed install
-// they would hold the profile files open until the next switch.
+// The handles are released on every path, an exception's included: kept
+// open after a failed install they would hold the profile files open until
+// the next switch, and left at unload they could not be closed at all.
 int ColorField::SwitchIccFile(std::wstring path) {
+    const HandlesOfOneSwitch handles(*this);
     std::replace(path.begin(), path.end(), L'/', L'\\');
     if (const int installed = InstallIccFile(path); installed != kInstalled) {
         Log(log_level::kError, "ColorField::SwitchIccFile")
             << L"InstallIccFile Failed! fileName:" << path;
-        ReleaseProfileHandles();
         return installed;
     }
     if (AssociateIccFile(path)) {
         ApplyAssociationGammaRamp();
-        ReleaseProfileHandles();
         return kInstalled;
     }
     Log(log_level::kError, "ColorField::SwitchIccFile")
         << L"AssociateIccFile Failed! fileName:" << path;
-    ReleaseProfileHandles();
     return color_field::kProfileFailed;
 }
 

@@ -108,6 +108,7 @@ bool LutHandle3D::HasCachePath(std::uint32_t mode) const {
 }
 
 bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
+    const std::lock_guard lock(mutex_);
     try {
         if (discovery::GetDisplayType() == discovery::kNoDisplayType) {
             Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
@@ -155,6 +156,7 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
 }
 
 bool LutHandle3D::ResetDisplayerLut3D() {
+    const std::lock_guard lock(mutex_);
     try {
         std::unique_ptr<std::uint32_t[]> identity(new (std::nothrow) std::uint32_t[kLutEntryCount]);
         if (!identity) {
@@ -172,6 +174,7 @@ bool LutHandle3D::ResetDisplayerLut3D() {
 }
 
 bool LutHandle3D::IsLcdChanged(std::uint32_t mode) {
+    const std::lock_guard lock(mutex_);
     GetLcdEdidData();
     if (NeedUpdateLutTempBinFile3D(mode) && !UpdateLutTempBinFile3D(mode)) {
         Log(log_level::kError, "LutHandle3D::IsLcdChanged")
@@ -558,6 +561,7 @@ bool LutHandle3D::SetColorFieldGoldenFilePath(const char* path) {
             << L"Set Golden File Path Failed! filePath is nullptr!";
         return false;
     }
+    const std::lock_guard lock(mutex_);
     goldenFilePath_ = path;
     return true;
 }
@@ -568,6 +572,7 @@ bool LutHandle3D::SetColorFieldTempLutFilePath(const char* path) {
             << L"Set Temp Lut File Path Failed! filePath is nullptr!";
         return false;
     }
+    const std::lock_guard lock(mutex_);
     tempLutFilePath_ = path;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,11 @@ class LutHandle3D {
     bool LoadHardwareLut3D(const std::uint32_t* table, std::uint32_t size, DriverLoad load);
     bool HasCachePath(std::uint32_t mode) const;
 
+    // Held by each operation an export or the colour field reaches, for its
+    // whole length: the converted tables, the cache paths, the golden switch
+    // and the parsed headers change under a switch. Recursive, as the
+    // operations call one another.
+    std::recursive_mutex mutex_;
     bool useGoldenSource_ = false;
     BiosControlHeader controlHeader_;
     BiosHeaderV2 tableHeader_;
