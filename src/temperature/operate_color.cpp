@@ -139,24 +139,29 @@ std::string OperateColor::GetEdidDataPath() {
 }
 
 bool OperateColor::GetLcdEdidData() {
+    const std::lock_guard lock(whitePointMutex_);
     const auto value = discovery::ReadEdidValue(discovery::EdidOwner::OperateColor);
     return value && discovery::ParseEdidText(
                         value->data(), static_cast<unsigned int>(value->size()), lcdIdentity_);
 }
 
 std::string OperateColor::GetLcdVendor() const {
+    const std::lock_guard lock(whitePointMutex_);
     return lcdIdentity_.vendor;
 }
 
 std::string OperateColor::GetLcdSerialNumber() const {
+    const std::lock_guard lock(whitePointMutex_);
     return lcdIdentity_.serialNumber;
 }
 
 std::string OperateColor::GetLcdYear() const {
+    const std::lock_guard lock(whitePointMutex_);
     return lcdIdentity_.year;
 }
 
 std::string OperateColor::GetLcdWeek() const {
+    const std::lock_guard lock(whitePointMutex_);
     return lcdIdentity_.week;
 }
 

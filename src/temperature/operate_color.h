@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,18 +89,22 @@ class OperateColor {
     bool IsChecksumCorret(const std::string& text, std::uint16_t checksum);
     // Whether the record belongs to another panel than the fitted one.
     bool IsLcdChanged();
-    bool IsWhitePointReady() const { return whitePointReady_; }
-    bool IsWhitePointFallback() const { return whitePointFallback_; }
-    // Null before the first InitWhitePointInfo that read a text.
-    const WhitePointAdjustInfo* WhitePointInfo() const { return whitePointAdjustInfo_.get(); }
+    bool IsWhitePointReady() const;
+    bool IsWhitePointFallback() const;
+    // A copy of the record; nothing before the first InitWhitePointInfo that
+    // read a text.
+    std::optional<WhitePointAdjustInfo> WhitePointRecord() const;
+    // The record once it is validated; nothing before.
+    std::optional<WhitePointAdjustInfo> ReadyWhitePointRecord() const;
 
     // The white point on AMD graphics: the measured white and primaries as a
     // custom gamut on every mapped display, or the predefined gamut back.
     // The last display's result: 0, or -1 (also when no display was reached).
     int SetWhitePointForAmd();
     int ResetWhitePointForAmd();
-    bool WhitePointAdjust(int adapterIndex, int displayIndex, const WhitePointAdjustInfo& values);
-    bool ResetWhitePoint(int adapterIndex, int displayIndex);
+    bool WhitePointAdjust(const AdlEntryPoints& api, int adapterIndex, int displayIndex,
+                          const WhitePointAdjustInfo& values);
+    bool ResetWhitePoint(const AdlEntryPoints& api, int adapterIndex, int displayIndex);
 
   private:
     struct FreeWithCRuntime {
@@ -113,6 +118,10 @@ class OperateColor {
     IntelDriverInterface driver_{IntelDriverInterface::OleInitFailure::Fails};
     std::unique_ptr<void, FreeWithCRuntime> halContext_;
     ColorMatrix enhanceMatrix_ = kIdentityColorMatrix;
+    // Guards the panel identity and the white point record below: exports on
+    // several threads read, replace and clear them. Recursive, as the record's
+    // operations call one another.
+    mutable std::recursive_mutex whitePointMutex_;
     discovery::EdidTextIdentity lcdIdentity_;
     std::string goldenWhitePoint_;
     bool whitePointFallback_ = false;

@@ -66,6 +66,7 @@ void LogLengthError(const char* source, const std::string& text) {
 }  // namespace
 
 int OperateColor::InitWhitePointInfo() {
+    const std::lock_guard lock(whitePointMutex_);
     if (whitePointReady_) {
         return kReady;
     }
@@ -91,11 +92,39 @@ bool OperateColor::SetWhitePointGoldenData(const char* text) {
             << L"SetWhitePointGoldenData Failed!";
         return false;
     }
+    const std::lock_guard lock(whitePointMutex_);
     goldenWhitePoint_ = text;
     return true;
 }
 
+bool OperateColor::IsWhitePointReady() const {
+    const std::lock_guard lock(whitePointMutex_);
+    return whitePointReady_;
+}
+
+bool OperateColor::IsWhitePointFallback() const {
+    const std::lock_guard lock(whitePointMutex_);
+    return whitePointFallback_;
+}
+
+std::optional<WhitePointAdjustInfo> OperateColor::WhitePointRecord() const {
+    const std::lock_guard lock(whitePointMutex_);
+    if (!whitePointAdjustInfo_) {
+        return std::nullopt;
+    }
+    return *whitePointAdjustInfo_;
+}
+
+std::optional<WhitePointAdjustInfo> OperateColor::ReadyWhitePointRecord() const {
+    const std::lock_guard lock(whitePointMutex_);
+    if (!whitePointReady_) {
+        return std::nullopt;
+    }
+    return WhitePointRecord();
+}
+
 bool OperateColor::InitializeWhitePointData(bool useGolden) {
+    const std::lock_guard lock(whitePointMutex_);
     const char* source = "OperateColor::InitializeWhitePointData";
     try {
         const std::string text =
@@ -118,6 +147,7 @@ bool OperateColor::InitializeWhitePointData(bool useGolden) {
 }
 
 bool OperateColor::ParseWhitePointInfo(const std::string& text) {
+    const std::lock_guard lock(whitePointMutex_);
     const char* source = "OperateColor::ParseWhitePointInfo";
     if (text.size() < kRecordLength) {
         LogLengthError(source, text);
@@ -180,6 +210,7 @@ bool OperateColor::IsChecksumCorret(const std::string& text, std::uint16_t check
 }
 
 bool OperateColor::IsLcdChanged() {
+    const std::lock_guard lock(whitePointMutex_);
     if (!whitePointAdjustInfo_) {
         Log(log_level::kError, "OperateColor::IsLcdChanged")
             << L"pWhitePointAdjustInfo is nullptr!";

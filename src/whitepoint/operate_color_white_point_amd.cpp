@@ -2,6 +2,7 @@
 // a custom gamut through ADL on every mapped display, or the predefined gamut
 // set back.
 #include <functional>
+#include <optional>
 
 #include "log/debug_line.h"
 #include "temperature/adl_display_walk.h"
@@ -67,11 +68,12 @@ bool SetDisplayGamut(const AdlEntryPoints& api, int adapter, int display,
 }
 
 // The result of the last display the walk reached; none reached is a failure.
-int LastDisplayResult(const AdlLibrary& adl, const char* caller,
-                      const std::function<bool(int, int)>& action) {
+int LastDisplayResult(const AdlLibrary::Use& adl, const char* caller,
+                      const std::function<bool(const AdlEntryPoints&, int, int)>& action) {
     int result = white_point::kRefused;
     ForEachAmdDisplay(adl, caller, [&](int adapter, int display) {
-        result = action(adapter, display) ? white_point::kApplied : white_point::kRefused;
+        result = action(adl.EntryPoints(), adapter, display) ? white_point::kApplied
+                                                             : white_point::kRefused;
     });
     return result;
 }
@@ -79,33 +81,37 @@ int LastDisplayResult(const AdlLibrary& adl, const char* caller,
 }  // namespace
 
 int OperateColor::SetWhitePointForAmd() {
-    if (!adl_.Ready() || !whitePointReady_ || !whitePointAdjustInfo_) {
+    const AdlLibrary::Use adl = adl_.Acquire();
+    const std::optional<WhitePointAdjustInfo> values = ReadyWhitePointRecord();
+    if (!adl || !values) {
         return white_point::kRefused;
     }
-    const WhitePointAdjustInfo values = *whitePointAdjustInfo_;
-    return LastDisplayResult(
-        adl_, "OperateColor::SetWhitePointForAmd",
-        [&](int adapter, int display) { return WhitePointAdjust(adapter, display, values); });
+    return LastDisplayResult(adl, "OperateColor::SetWhitePointForAmd",
+                             [&](const AdlEntryPoints& api, int adapter, int display) {
+                                 return WhitePointAdjust(api, adapter, display, *values);
+                             });
 }
 
 int OperateColor::ResetWhitePointForAmd() {
-    if (!adl_.Ready()) {
+    const AdlLibrary::Use adl = adl_.Acquire();
+    if (!adl) {
         return white_point::kRefused;
     }
-    return LastDisplayResult(
-        adl_, "OperateColor::ResetWhitePointForAmd",
-        [&](int adapter, int display) { return ResetWhitePoint(adapter, display); });
+    return LastDisplayResult(adl, "OperateColor::ResetWhitePointForAmd",
+                             [&](const AdlEntryPoints& api, int adapter, int display) {
+                                 return ResetWhitePoint(api, adapter, display);
+                             });
 }
 
-bool OperateColor::WhitePointAdjust(int adapterIndex, int displayIndex,
+bool OperateColor::WhitePointAdjust(const AdlEntryPoints& api, int adapterIndex, int displayIndex,
                                     const WhitePointAdjustInfo& values) {
-    return SetDisplayGamut(adl_.EntryPoints(), adapterIndex, displayIndex, MeasuredGamut(values),
+    return SetDisplayGamut(api, adapterIndex, displayIndex, MeasuredGamut(values),
                            "OperateColor::WhitePointAdjust",
                            L"ADL_GAMUT_SPACE_CIE_RGB not supported!");
 }
 
-bool OperateColor::ResetWhitePoint(int adapterIndex, int displayIndex) {
-    return SetDisplayGamut(adl_.EntryPoints(), adapterIndex, displayIndex, PredefinedGamut(),
+bool OperateColor::ResetWhitePoint(const AdlEntryPoints& api, int adapterIndex, int displayIndex) {
+    return SetDisplayGamut(api, adapterIndex, displayIndex, PredefinedGamut(),
                            "OperateColor::ResetWhitePoint",
                            L"ADL_GAMUT_SPACE_CIE_RGB not supported!\n\n");
 }

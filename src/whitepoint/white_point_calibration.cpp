@@ -1,6 +1,8 @@
 #include "whitepoint/white_point_calibration.h"
 
 #include <exception>
+#include <mutex>
+#include <optional>
 
 #include "log/log_line.h"
 #include "naturecolor/natural_tone.h"
@@ -52,15 +54,16 @@ void WhitePointCalibration::GetMergeInfo(double& r, double& g, double& b) {
 // them) is refused before anything is stored or applied, so the gains stored
 // earlier stay.
 int WhitePointCalibration::SetWhitePointForIntel() {
+    const std::lock_guard lock(mutex_);
     const char* source = "WhitePointCalibration::SetWhitePointForIntel";
     try {
-        OperateColor& operate = OperateColor::Instance();
+        const OperateColor& operate = OperateColor::Instance();
         if (!operate.IsWhitePointReady()) {
             Log(log_level::kError, source) << L"WhitePoint Data Not Inited!";
             return white_point::kRefused;
         }
-        const WhitePointAdjustInfo* record = operate.WhitePointInfo();
-        if (record == nullptr) {
+        const std::optional<WhitePointAdjustInfo> record = operate.WhitePointRecord();
+        if (!record) {
             Log(log_level::kError, source) << L"pWhitePointAdjustInfo == nullptr";
             return white_point::kRefused;
         }
@@ -78,6 +81,7 @@ int WhitePointCalibration::SetWhitePointForIntel() {
 }
 
 int WhitePointCalibration::ResetWhitePointForIntel() {
+    const std::lock_guard lock(mutex_);
     const char* source = "WhitePointCalibration::ResetWhitePointForIntel";
     try {
         ColorConfigInfo info;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 class WhitePointCalibration {
   public:
@@ -39,6 +40,9 @@ class WhitePointCalibration {
   private:
     int ApplyMerged(double start, const char* source, const wchar_t* configFailure);
 
+    // Held by each application and reset for its whole length, so that the
+    // override of one is not ended or turned round by another's.
+    std::mutex mutex_;
     std::atomic<bool> inProgress_{false};
     std::atomic<bool> applyWhitePoint_{false};
 };

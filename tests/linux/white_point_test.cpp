@@ -132,8 +132,8 @@ class WhitePoint : public ExportTest {
 TEST_F(WhitePoint, TheFirmwareRecordOfTheFittedPanelIsParsedOnceAndStaysReady) {
     InstallLaptop(Record() + "TAIL");
     ASSERT_EQ(TW(InitWhitePointInfo)(), 0);
-    const WhitePointAdjustInfo* record = Operator().WhitePointInfo();
-    ASSERT_NE(record, nullptr);
+    const auto record = Operator().WhitePointRecord();
+    ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->whiteX, 3096u);
     EXPECT_EQ(record->greenY, 6900u);
     EXPECT_EQ(record->manufacturerId, "BOE#");
@@ -189,8 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WhitePoint, ANonDigitEndsANumber) {
     InstallLaptop(Resealed(Record().replace(6, 4, "12x4")));
     ASSERT_EQ(TW(InitWhitePointInfo)(), 0);
-    EXPECT_EQ(Operator().WhitePointInfo()->whiteX, 12u);
-    EXPECT_EQ(Operator().WhitePointInfo()->whiteY, 3254u);
+    EXPECT_EQ(Operator().WhitePointRecord()->whiteX, 12u);
+    EXPECT_EQ(Operator().WhitePointRecord()->whiteY, 3254u);
 }
 
 TEST_F(WhitePoint, AWeekWrittenWithTwoDigitsMatchesTheEdidsWeekByte) {
@@ -214,7 +214,7 @@ TEST_F(WhitePoint, AReplacedPanelFallsBackToTheGoldenRecordForGood) {
     const Measurement golden = SrgbPanel({0.30, 0.31});
     ASSERT_EQ(TW(SetWhitePointGoldenData)(Record(golden, other).c_str()), 0);
     EXPECT_EQ(TW(InitWhitePointInfo)(), 0) << "the golden record is not held to the panel";
-    EXPECT_EQ(Operator().WhitePointInfo()->whiteY, 3100u);
+    EXPECT_EQ(Operator().WhitePointRecord()->whiteY, 3100u);
 }
 
 TEST_F(WhitePoint, AnEdidWithoutAManufacturerIdLeavesTheRecordUnread) {

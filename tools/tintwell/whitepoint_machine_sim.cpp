@@ -21,7 +21,7 @@ std::optional<WhitePointReading> ReadWhitePoint(const std::optional<std::string>
     WhitePointReading reading;
     reading.ready = InitWhitePointInfo() == 0 && color.IsWhitePointReady();
     reading.golden = color.IsWhitePointFallback();
-    if (const WhitePointAdjustInfo* info = color.WhitePointInfo()) {
+    if (const auto info = color.WhitePointRecord()) {
         reading.record = RecordInUse{
             reading.golden ? goldenText.value_or("") : Machine().System().WhitePointText(), *info};
     }
