@@ -55,8 +55,9 @@ void WalkAdapterDisplays(const AdlEntryPoints& api, int adapterIndex,
 
 }  // namespace
 
-bool ForEachAmdDisplay(const AdlLibrary& adl, const char* caller, const AmdDisplayAction& action) {
-    if (!adl.Ready()) {
+bool ForEachAmdDisplay(const AdlLibrary::Use& adl, const char* caller,
+                       const AmdDisplayAction& action) {
+    if (!adl) {
         return false;
     }
     const AdlEntryPoints& api = adl.EntryPoints();

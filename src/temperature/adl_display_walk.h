@@ -10,6 +10,8 @@
 using AmdDisplayAction = std::function<void(int adapterIndex, int displayIndex)>;
 
 // Runs `action` for every display that is mapped and belongs to the adapter
-// that lists it. False when the walk could not run: ADL not ready, the
-// adapters not counted, or their records not had. Trace lines carry `caller`.
-bool ForEachAmdDisplay(const AdlLibrary& adl, const char* caller, const AmdDisplayAction& action);
+// that lists it, within one use of ADL. False when the walk could not run:
+// ADL not ready, the adapters not counted, or their records not had. Trace
+// lines carry `caller`.
+bool ForEachAmdDisplay(const AdlLibrary::Use& adl, const char* caller,
+                       const AmdDisplayAction& action);

@@ -24,9 +24,19 @@ UniqueModule LoadAdlModule(const std::wstring& systemDirectory) {
 // Runs at library unload, inside the loader's notification: ADL may not be
 // called there, nor its module freed, and at process exit ADL has usually
 // been detached already. UninitAdlGamut is where ADL is released; what a
-// caller left loaded stays with the process.
+// caller left initialised holds the library, so this runs with ADL still
+// initialised only when the process ends, and leaves it to the process.
 AdlLibrary::~AdlLibrary() {
     static_cast<void>(adlModule_.release());
+    holdsLibrary_.Abandon();
+}
+
+AdlLibrary::Use AdlLibrary::Acquire() const {
+    std::shared_lock hold(mutex_);
+    if (!adlReady_) {
+        return Use({}, nullptr);
+    }
+    return Use(std::move(hold), &entryPoints_);
 }
 
 void* WINAPI AdlLibrary::Allocate(int size) {
@@ -37,6 +47,7 @@ void* WINAPI AdlLibrary::Allocate(int size) {
 }
 
 void AdlLibrary::Load() {
+    const std::lock_guard exclusive(mutex_);
     Release();
     const auto directory = SystemDirectory();
     if (!directory) {
@@ -52,8 +63,10 @@ void AdlLibrary::Load() {
         DebugTrace(kLoadSource) << L"ADL's API is missing!\n";
         return;
     }
+    holdsLibrary_ = platform::ModuleReference::Take();
     if (entryPoints_.ADL_Main_Control_Create(&AdlLibrary::Allocate, adl::kEnumConnectedAdapters) !=
         adl::kOk) {
+        holdsLibrary_.Reset();
         DebugTrace(kLoadSource) << L"ADL Initialization Error!\n";
         return;
     }
@@ -61,12 +74,14 @@ void AdlLibrary::Load() {
 }
 
 void AdlLibrary::Unload() {
+    const std::lock_guard exclusive(mutex_);
     if (adlReady_) {
         Release();
     }
 }
 
-// The context goes before the module that holds its code.
+// The context goes before the module that holds its code; the library's
+// own hold goes last, on the caller's thread, which holds the library too.
 void AdlLibrary::Release() {
     if (adlReady_) {
         adlReady_ = false;
@@ -74,6 +89,7 @@ void AdlLibrary::Release() {
     }
     entryPoints_ = AdlEntryPoints{};
     adlModule_.reset();
+    holdsLibrary_.Reset();
 }
 
 bool AdlLibrary::ResolveEntryPoints() {

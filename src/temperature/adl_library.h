@@ -5,7 +5,12 @@
 
 #include <windows.h>
 
+#include <mutex>
+#include <shared_mutex>
+#include <utility>
+
 #include "platform/adl_types.h"
+#include "platform/module_reference.h"
 #include "platform/system_module.h"
 
 // Named as ADL exports them: every one is resolved and required.
@@ -27,6 +32,24 @@ struct AdlEntryPoints {
 
 class AdlLibrary {
   public:
+    // A use of ADL in progress: while it lives ADL stays initialised and its
+    // entry points stay callable, and a release waits for it to end. Empty
+    // when ADL is not ready; take one per operation, never a second while
+    // holding the first.
+    class Use {
+      public:
+        explicit operator bool() const { return entryPoints_ != nullptr; }
+        const AdlEntryPoints& EntryPoints() const { return *entryPoints_; }
+
+      private:
+        friend class AdlLibrary;
+        Use(std::shared_lock<std::shared_mutex> hold, const AdlEntryPoints* entryPoints)
+            : hold_(std::move(hold)), entryPoints_(entryPoints) {}
+
+        std::shared_lock<std::shared_mutex> hold_;
+        const AdlEntryPoints* entryPoints_;
+    };
+
     AdlLibrary() = default;
     // Leaves a loaded ADL as it is: see the definition.
     ~AdlLibrary();
@@ -35,14 +58,13 @@ class AdlLibrary {
 
     // Loads the module, resolves the entry points and initialises ADL; ready
     // only when all of that worked. A repeated load first releases what the
-    // previous one left.
+    // previous one left. Waits for the uses in progress.
     void Load();
-    // Destroys the ADL context and frees the module, when ready.
+    // Destroys the ADL context and frees the module, when ready; waits for
+    // the uses in progress.
     void Unload();
 
-    bool Ready() const { return adlReady_; }
-    // Callable only while Ready().
-    const AdlEntryPoints& EntryPoints() const { return entryPoints_; }
+    Use Acquire() const;
 
     // The memory callback handed to ADL: a C runtime block, null below one byte.
     static void* WINAPI Allocate(int size);
@@ -51,7 +73,13 @@ class AdlLibrary {
     void Release();
     bool ResolveEntryPoints();
 
+    mutable std::shared_mutex mutex_;
     bool adlReady_ = false;
     UniqueModule adlModule_;
     AdlEntryPoints entryPoints_;
+    // ADL keeps the memory callback, which is this library's code, for as
+    // long as it is initialised: the library stays loaded meanwhile, so that
+    // a FreeLibrary without UninitAdlGamut cannot leave ADL calling into
+    // unmapped code.
+    platform::ModuleReference holdsLibrary_;
 };

@@ -115,8 +115,9 @@ void SetForAMD(const AdlEntryPoints& api, int adapter, int display, const adl::P
 
 }  // namespace
 
-int SetAmdTemperature(const AdlLibrary& adl, const ColorRequest& request) {
-    if (!adl.Ready()) {
+int SetAmdTemperature(const AdlLibrary& library, const ColorRequest& request) {
+    const AdlLibrary::Use adl = library.Acquire();
+    if (!adl) {
         return kNotApplied;
     }
     const auto whitePoint = WhitePointFromGains(request);

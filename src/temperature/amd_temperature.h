@@ -6,6 +6,6 @@
 #include "temperature/color_request.h"
 
 // 0 when the walk over the displays ran, whatever each display answered;
-// -1 when ADL is not ready, the walk could not run, or the gains give no
-// white point.
+// -1 when ADL is not ready (or released meanwhile), the walk could not run,
+// or the gains give no white point.
 int SetAmdTemperature(const AdlLibrary& adl, const ColorRequest& request);
