@@ -1,4 +1,5 @@
 // The settings exports: each reaches one operation of a settings object.
+#include "naturecolor/frame_pause.h"
 #include "settings/settings_accessors.h"
 #include "tintwell/tintwell.h"
 
@@ -265,8 +266,14 @@ int GetIsNatureColor(int defaultValue) {
     return NatureColorSettings().GetIsNatureColor(defaultValue);
 }
 
+// Switched off, nature colour ends the transition at its next frame: the
+// dimming worker's pause ends for it rather than running its course.
 int SetIsNatureColor(int value) {
-    return ToResult(NatureColorSettings().SetIsNatureColor(value));
+    const bool stored = NatureColorSettings().SetIsNatureColor(value);
+    if (stored && value == 0) {
+        FramePause::Instance().EndNow();
+    }
+    return ToResult(stored);
 }
 
 int SetSensorColor(float value) {

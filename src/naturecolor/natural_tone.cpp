@@ -4,6 +4,7 @@
 #include <string>
 
 #include "log/log_line.h"
+#include "naturecolor/frame_pause.h"
 #include "settings/settings_accessors.h"
 #include "temperature/rgb_to_xy_for_amd.h"
 #include "whitepoint/white_point_calibration.h"
@@ -136,9 +137,13 @@ int NaturalTone::MergeCircleCtAndSensorCt(double r, double g, double b, double* 
     }
 }
 
+// The worker's pause in progress starts again with the new interval.
 void NaturalTone::SetNatureColorAll(const NatureColorAllInfo& info) {
-    std::lock_guard lock(configMutex_);
-    config_ = info;
+    {
+        std::lock_guard lock(configMutex_);
+        config_ = info;
+    }
+    FramePause::Instance().Restart();
 }
 
 NatureColorAllInfo NaturalTone::NatureColorAll() const {

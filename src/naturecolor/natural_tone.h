@@ -65,8 +65,12 @@ class NaturalTone {
 
     // A new sensor reading: starts a transition to its CCT when it differs
     // enough from the last one, on a worker of its own. 0 accepted or
-    // ignored, -1 refused (unsupported display type or empty table).
+    // ignored, -1 refused (a value that is not a finite number, an
+    // unsupported display type or an empty table).
     int StartCctDimming(float targetCct, float sensorLight);
+    // The end of the last subscription: the transition in hand is dropped
+    // and the worker ends, once the frame it may be applying is done.
+    void StopTransition();
     // Whether the engine can dim on this machine; `rows` gets the table's size.
     bool CheckData(std::size_t* rows);
     // Stores the frame's CCT and applies the merged gains on the road of the
@@ -89,7 +93,8 @@ class NaturalTone {
     // Under mMutex: the accepted reading becomes the running transition.
     void BeginTransition(float targetCct, float sensorLight, bool isNature);
     // Starts a worker for the pending transition unless one is running.
-    void WakeWorker();
+    // `transitionBegun`: a running worker's pause ends for it.
+    void WakeWorker(bool transitionBegun);
     void EndWorker();
     // The worker's procedure: frames until the transition is done.
     int CctDimming();
@@ -115,6 +120,8 @@ class NaturalTone {
     bool mIsFirstStart = true;
     bool mIsNaturalColor = false;
     std::int32_t mStep = 0;
+    std::int32_t mTransitionFrames = 0;   // the frame count at the first frame
+    float mTransitionStartCct = 5000.0f;  // the CCT the transition started from
     float mCctVal = 5000.0f;
     float mLastTargetCct = 5000.0f;
     bool mIsEnableCctDimming = true;

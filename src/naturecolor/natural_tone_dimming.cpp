@@ -2,6 +2,7 @@
 // that moves the screen to it frame by frame, and the roads one frame takes.
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -10,6 +11,7 @@
 #include <optional>
 
 #include "log/log_line.h"
+#include "naturecolor/frame_pause.h"
 #include "naturecolor/natural_tone.h"
 #include "naturecolor/printer_reg.h"
 #include "platform/com_apartment.h"
@@ -18,7 +20,9 @@
 #include "platform/process_end.h"
 #include "settings/settings_accessors.h"
 #include "temperature/operate_color.h"
+#include "temperature/rgb_to_xy_for_amd.h"
 #include "util/text_conversion.h"
+#include "whitepoint/white_point_calibration.h"
 
 namespace {
 
@@ -70,6 +74,13 @@ std::uint16_t RampEntry(double value) {
                               : static_cast<std::uint16_t>(kRampTop);
 }
 
+// Between the transition's start and its target, whichever way it runs: the
+// CCT a frame reads back is the settings' and may have been changed by
+// another writer since the frame before.
+float WithinTransition(float cct, float start, float target) {
+    return std::clamp(cct, std::min(start, target), std::max(start, target));
+}
+
 ColorRequest RequestOf(const double (&gains)[3], const ColorConfigInfo& info, double ratio) {
     return ColorRequest{static_cast<float>(gains[0]), static_cast<float>(gains[1]),
                         static_cast<float>(gains[2]),
@@ -79,12 +90,18 @@ ColorRequest RequestOf(const double (&gains)[3], const ColorConfigInfo& info, do
 }  // namespace
 
 NaturalTone::NaturalTone() {
-    // The worker reaches these while it runs, and this engine waits for the
-    // worker when it is destroyed: made first, they are destroyed after it.
+    // Everything a frame reaches, and this engine waits for the worker when
+    // it is destroyed: made first, they are destroyed after it.
     OperateColor::Instance();
     PrinterReg::Instance();
     CctMappingTable::Instance();
+    WhitePointCalibration::Instance();
+    RGBToxyForAMD::Instance();
+    FramePause::Instance();
     NatureColorSettings();
+    EyeProtectSettings();
+    TemperatureSettings();
+    WhitePointSettings();
 }
 
 NaturalTone::~NaturalTone() {
@@ -94,6 +111,7 @@ NaturalTone::~NaturalTone() {
     }
     std::unique_lock lock(mMutex);
     mIsRunning = false;
+    FramePause::Instance().EndNow();
     mWorkerEnded.wait(lock, [this] { return !mWorkerRunning; });
 }
 
@@ -112,22 +130,34 @@ bool NaturalTone::CheckData(std::size_t* rows) {
 }
 
 int NaturalTone::StartCctDimming(float targetCct, float sensorLight) {
+    constexpr const char* kSource = "NaturalTone::StartCctDimming";
+    if (!std::isfinite(targetCct) || !std::isfinite(sensorLight)) {
+        Log(log_level::kError, kSource) << L"reading refused, not a number: targetCct = "
+                                        << targetCct << L", sensorLight = " << sensorLight;
+        return -1;
+    }
     std::size_t rows = 0;
     if (!CheckData(&rows)) {
         return -1;
     }
-    constexpr const char* kSource = "NaturalTone::StartCctDimming";
     Log(log_level::kTrace, kSource)
         << L"targetCct = " << targetCct << L", sensorLight = " << sensorLight;
     auto& settings = NatureColorSettings();
     const bool isNature = settings.GetIsNatureColor(-1) != 0;
     const NatureColorAllInfo config = NatureColorAll();
+    bool transitionBegun = false;
     {
         std::lock_guard lock(mMutex);
         Log(log_level::kTrace, kSource) << L"mLuminanceThresh = " << config.mLuminanceThresh
                                         << L", mCtLowLuma = " << config.mCtLowLuma;
         if (config.mLuminanceThresh > sensorLight) {
             targetCct = config.mCtLowLuma;
+        }
+        if (!std::isfinite(targetCct)) {
+            Log(log_level::kError, kSource)
+                << L"reading refused, the low-light CCT is not a number: mCtLowLuma = "
+                << config.mCtLowLuma << L", sensorLight = " << sensorLight;
+            return -1;
         }
         const int initialising = settings.GetIsInitAmbientCct(0);
         Log(log_level::kTrace, kSource)
@@ -145,10 +175,11 @@ int NaturalTone::StartCctDimming(float targetCct, float sensorLight) {
         }
         if (mIsEnableCctDimming) {
             BeginTransition(targetCct, sensorLight, isNature);
+            transitionBegun = true;
         }
     }
     if (isNature) {
-        WakeWorker();
+        WakeWorker(transitionBegun);
     }
     return 0;
 }
@@ -165,15 +196,22 @@ void NaturalTone::BeginTransition(float targetCct, float sensorLight, bool isNat
     mSensorLight = sensorLight;
 }
 
-void NaturalTone::WakeWorker() {
+void NaturalTone::WakeWorker(bool transitionBegun) {
     {
         std::lock_guard lock(mMutex);
         mIsNaturalColor = true;
         mIsFirstStart = false;
-        if (mWorkerRunning || !mIsStartCctDimming || !mIsRunning) {
+        if (mWorkerRunning) {
+            if (transitionBegun) {
+                FramePause::Instance().EndNow();
+            }
+            return;
+        }
+        if (!mIsStartCctDimming || !mIsRunning) {
             return;
         }
         mWorkerRunning = true;
+        FramePause::Instance().Forget();
     }
     if (platform::StartLibraryThread([this] { CctDimming(); })) {
         return;
@@ -195,12 +233,18 @@ bool NaturalTone::DimmingWorkerRunning() const {
     return mWorkerRunning;
 }
 
+void NaturalTone::StopTransition() {
+    std::lock_guard lock(mMutex);
+    mIsStartCctDimming = false;
+    FramePause::Instance().EndNow();
+}
+
 // The worker joins the multithreaded apartment for the Intel driver's calls
 // and leaves it when the transition is done.
 int NaturalTone::CctDimming() {
     const ComApartment apartment;
     while (const std::optional<std::uint32_t> interval = ApplyNextFrame()) {
-        Sleep(*interval);
+        FramePause::Instance().Wait(*interval, [this] { return NatureColorAll().mFrameInterval; });
     }
     return 0;
 }
@@ -235,25 +279,31 @@ void NaturalTone::ApplyFrame(std::int32_t frameCount) {
     const bool isNature = NatureColorSettings().GetIsNatureColor(-1) != 0;
     const float tempTargetCct = mTargetCct;
     const float frameLight = mSensorLight;
+    // The count and the step are the transition's own, taken at its first
+    // frame: a count changed meanwhile applies to the next transition.
     if (mFrameIndex == 0) {
+        mTransitionFrames = frameCount;
+        mTransitionStartCct = mPreviousCct;
         mStep = StepPerFrame(tempTargetCct - mPreviousCct, frameCount);
     }
-    mCctVal =
-        frameCount - mFrameIndex >= 1 ? static_cast<float>(mStep) + mPreviousCct : tempTargetCct;
+    mCctVal = mTransitionFrames - mFrameIndex >= 1
+                  ? WithinTransition(static_cast<float>(mStep) + mPreviousCct, mTransitionStartCct,
+                                     tempTargetCct)
+                  : tempTargetCct;
     Log(log_level::kTrace, kSource)
         << L"mFrameIndex = " << mFrameIndex << L", tempTargetCct = " << tempTargetCct
-        << L", mPreviousCct = " << mPreviousCct << L", mFrameCount = " << frameCount
+        << L", mPreviousCct = " << mPreviousCct << L", mFrameCount = " << mTransitionFrames
         << L", mCctVal = " << mCctVal << L", mStep = " << mStep;
     mFrameIndex += 1;
     SetTemperForEachDisplayCard(mCctVal, frameLight, isNature);
     if (!isNature) {
         mIsNaturalColor = false;
     }
-    if (mFrameIndex > frameCount) {
+    if (mFrameIndex > mTransitionFrames) {
         mIsStartCctDimming = false;
         mFrameIndex = 0;
         Log(log_level::kTrace, kSource)
-            << L"mFrameIndex = " << 0 << L", mFrameCount = " << frameCount
+            << L"mFrameIndex = " << 0 << L", mFrameCount = " << mTransitionFrames
             << L", mIsStartCctDimming = " << false << L", mFrameIndex = " << 0;
     }
 }

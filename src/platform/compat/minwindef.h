@@ -50,6 +50,14 @@ TW_DECLARE_HANDLE(HWND);
 
 using FARPROC = INT_PTR (*)();
 
+// minwinbase.h on Windows: for the registry's keys and the events.
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
 static_assert(sizeof(BOOL) == 4 && sizeof(DWORD) == 4 && sizeof(LONG) == 4);
 static_assert(sizeof(WORD) == 2 && sizeof(BYTE) == 1);
 

@@ -23,14 +23,6 @@ using PHKEY = HKEY*;
 using LPDWORD = DWORD*;
 using LPBYTE = BYTE*;
 
-// minwinbase.h on Windows; the registry is the only user here.
-struct SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-};
-using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
-
 // winerror.h: the registry's answer to a buffer that is too small (the other
 // codes it reports are in minwindef.h).
 constexpr DWORD ERROR_MORE_DATA = 234;
