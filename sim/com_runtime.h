@@ -18,6 +18,9 @@ inline constexpr ApartmentId kMultithreadedApartment = 1;
 
 ApartmentId CurrentApartment();
 
+// The CoIncrementMTAUsage cookies not given back yet.
+long MtaUsages();
+
 // An object whose references may be called only in the apartment they were
 // handed out in. The global interface table asks it for a reference in the
 // caller's apartment, as standard marshaling builds a proxy there; objects

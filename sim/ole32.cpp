@@ -6,6 +6,7 @@
 #include <sensorsapi.h>
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 
 #include "platform/cui_external8.h"
@@ -25,6 +26,9 @@ struct ThreadCom {
 };
 
 thread_local ThreadCom t_com;
+
+// The usages that keep the multithreaded apartment alive without a thread.
+std::atomic<long> g_mtaUsages{0};
 
 ApartmentId NewSingleThreadedApartment() {
     static std::atomic<ApartmentId> next{sim::kMultithreadedApartment + 1};
@@ -83,6 +87,10 @@ ApartmentId CurrentApartment() {
     return t_com.apartment;
 }
 
+long MtaUsages() {
+    return g_mtaUsages.load();
+}
+
 }  // namespace sim
 
 HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
@@ -130,6 +138,29 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN, DWORD context, REFI
         return REGDB_E_CLASSNOTREG;
     }
     return registered->create(machine, iid, object);
+}
+
+// The cookie is only a token: its number says which usage it was.
+HRESULT WINAPI CoIncrementMTAUsage(CO_MTA_USAGE_COOKIE* cookie) {
+    if (cookie == nullptr) {
+        return E_INVALIDARG;
+    }
+    if (const auto failure = InjectedFailure("CoIncrementMTAUsage")) {
+        *cookie = nullptr;
+        return *failure;
+    }
+    static std::atomic<std::uintptr_t> issued{0};
+    *cookie = reinterpret_cast<CO_MTA_USAGE_COOKIE>(++issued);
+    ++g_mtaUsages;
+    return S_OK;
+}
+
+HRESULT WINAPI CoDecrementMTAUsage(CO_MTA_USAGE_COOKIE cookie) {
+    if (cookie == nullptr || g_mtaUsages.load() == 0) {
+        return E_INVALIDARG;
+    }
+    --g_mtaUsages;
+    return S_OK;
 }
 
 HRESULT WINAPI OleInitialize(LPVOID reserved) {

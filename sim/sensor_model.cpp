@@ -12,6 +12,8 @@ namespace sim {
 
 namespace {
 
+thread_local bool t_serviceThread = false;
+
 // Held for the length of one delivery, so that a client releasing its
 // sensor object or sink meanwhile does not pull either from under the call.
 struct HeldAttachment {
@@ -42,6 +44,10 @@ ReportValue ValueOrMissing(std::optional<float> value) {
 
 }  // namespace
 
+bool OnServiceThread() {
+    return t_serviceThread;
+}
+
 ISensorEvents* SensorModel::Service::AttachLocked(std::size_t index, ISensor* sensor,
                                                   ISensorEvents* sink) {
     auto& attachments = sensors.at(index).attachments;
@@ -50,20 +56,22 @@ ISensorEvents* SensorModel::Service::AttachLocked(std::size_t index, ISensor* se
             return std::exchange(attachment.sink, sink);
         }
     }
+    sensor->AddRef();
     attachments.push_back({sensor, sink});
     return nullptr;
 }
 
-ISensorEvents* SensorModel::Service::DetachLocked(std::size_t index, ISensor* sensor) {
+std::optional<SensorModel::Service::Attachment> SensorModel::Service::DetachLocked(
+    std::size_t index, ISensor* sensor) {
     auto& attachments = sensors.at(index).attachments;
     const auto found = std::find_if(attachments.begin(), attachments.end(),
                                     [sensor](const Attachment& a) { return a.sensor == sensor; });
     if (found == attachments.end()) {
-        return nullptr;
+        return std::nullopt;
     }
-    ISensorEvents* sink = found->sink;
+    const Attachment detached = *found;
     attachments.erase(found);
-    return sink;
+    return detached;
 }
 
 void SensorModel::Service::Queue(const Delivery& delivery) {
@@ -92,6 +100,7 @@ void SensorModel::Service::Queue(const Delivery& delivery) {
 
 // The sensor's thread: delivers until its queue is empty, then ends.
 void SensorModel::Service::Deliver(std::size_t index) {
+    t_serviceThread = true;
     std::unique_lock lock(mutex);
     while (!sensors[index].queue.empty()) {
         const Delivery delivery = sensors[index].queue.front();
@@ -190,6 +199,10 @@ std::vector<HRESULT> SensorModel::SinkAnswers() const {
 
 long SensorModel::LiveObjects() const {
     return service_->liveObjects.load();
+}
+
+long SensorModel::WrongApartmentCalls() const {
+    return service_->wrongApartmentCalls.load();
 }
 
 }  // namespace sim

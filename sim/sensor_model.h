@@ -2,7 +2,10 @@
 // sensor manager's class is registered, the ambient light sensors, and the
 // data reports they deliver. As Windows does, every sensor delivers its
 // reports to the sinks attached to it on a thread of its own, never on the
-// thread that subscribed.
+// thread that subscribed; a sink goes on receiving them until it is
+// cancelled (SetEventSink with null), and a delivery may be in progress
+// when the client cancels. The manager, its collections and their sensors
+// belong to the apartment the manager was made in.
 #pragma once
 
 #include <propidl.h>
@@ -78,8 +81,13 @@ class SensorModel {
     // Sinks attached to light sensors now, counted once per sensor object.
     std::size_t AttachedSinks() const;
     // Sensor API objects (manager, collections, sensors, reports) that a
-    // holder has not released yet.
+    // holder has not released yet; a sensor with a sink never cancelled
+    // stays alive, held by the service.
     long LiveObjects() const;
+    // Calls, references and releases of the manager, a collection or a
+    // sensor from another apartment than the one it was made in: COM
+    // answers RPC_E_WRONG_THREAD, or worse for a release.
+    long WrongApartmentCalls() const;
 
     struct Service;
 

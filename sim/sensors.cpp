@@ -1,6 +1,6 @@
 // sensorsapi: the Sensor API's objects on the simulated machine. The manager
 // finds the light sensors; each sensor object a client holds can carry one
-// sink, released when the object goes, as the sensor objects of Windows do.
+// sink, kept until it is cancelled, as the sensor objects of Windows do.
 // Each call honours an injected failure under its interface's name
 // ("ISensorManager::GetSensorsByCategory", "ISensorCollection::GetCount",
 // "ISensorCollection::GetAt", "ISensor::SetEventSink",
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/com_runtime.h"
 #include "sim/machine.h"
 #include "sim/sensor_service.h"
 
@@ -29,8 +30,9 @@ std::optional<HRESULT> InjectedFailure(const char* call) {
 
 const HRESULT kNotFound = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 
-// Reference counting, the live-object count and the IUnknown answers shared
-// by every object of the service; each object implements one interface.
+// Reference counting, the live-object count, the apartment and the IUnknown
+// answers shared by every object of the service; each object implements one
+// interface.
 template <typename Interface>
 class ServiceObject : public Interface {
   public:
@@ -38,6 +40,9 @@ class ServiceObject : public Interface {
     ServiceObject& operator=(const ServiceObject&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (const auto wrong = WrongApartment()) {
+            return *wrong;
+        }
         if (object == nullptr) {
             return E_POINTER;
         }
@@ -50,9 +55,16 @@ class ServiceObject : public Interface {
         return S_OK;
     }
 
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    // A reference counts from any apartment, but one taken or given back
+    // from the wrong one is noted: on Windows it reaches a proxy that is
+    // not the caller's.
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        WrongApartment();
+        return ++references_;
+    }
 
     ULONG STDMETHODCALLTYPE Release() override {
+        WrongApartment();
         const ULONG remaining = --references_;
         if (remaining == 0) {
             delete this;
@@ -61,14 +73,32 @@ class ServiceObject : public Interface {
     }
 
   protected:
-    explicit ServiceObject(std::shared_ptr<SensorModel::Service> service)
-        : service_(std::move(service)) {
+    // Data reports come from the sensors' threads and are free-threaded;
+    // the manager and what it hands out belong to the creator's apartment.
+    enum class Threading { Apartment, Free };
+
+    ServiceObject(std::shared_ptr<SensorModel::Service> service, Threading threading)
+        : service_(std::move(service)),
+          apartment_(threading == Threading::Apartment ? std::optional(CurrentApartment())
+                                                       : std::nullopt) {
         ++service_->liveObjects;
     }
     virtual ~ServiceObject() { --service_->liveObjects; }
 
+    // RPC_E_WRONG_THREAD, noted, for a client in another apartment.
+    std::optional<HRESULT> WrongApartment() const {
+        if (!apartment_ || OnServiceThread() || CurrentApartment() == *apartment_) {
+            return std::nullopt;
+        }
+        ++service_->wrongApartmentCalls;
+        return RPC_E_WRONG_THREAD;
+    }
+
     std::shared_ptr<SensorModel::Service> service_;
     std::atomic<ULONG> references_{1};
+
+  private:
+    std::optional<ApartmentId> apartment_;
 };
 
 // Hands out a new object's first reference as the interface asked for.
@@ -82,7 +112,7 @@ HRESULT HandOut(Object* created, REFIID iid, void** object) {
 class DataReport final : public ServiceObject<ISensorDataReport> {
   public:
     DataReport(std::shared_ptr<SensorModel::Service> service, LightReport report)
-        : ServiceObject(std::move(service)), report_(report) {}
+        : ServiceObject(std::move(service), Threading::Free), report_(report) {}
 
     HRESULT STDMETHODCALLTYPE GetTimestamp(SYSTEMTIME*) override { return E_NOTIMPL; }
 
@@ -142,26 +172,7 @@ class DataReport final : public ServiceObject<ISensorDataReport> {
 class SensorObject final : public ServiceObject<ISensor> {
   public:
     SensorObject(std::shared_ptr<SensorModel::Service> service, std::size_t index)
-        : ServiceObject(std::move(service)), index_(index) {}
-
-    // The last reference goes under the service's lock, so that a delivery
-    // never picks up a sensor object on its way out.
-    ULONG STDMETHODCALLTYPE Release() override {
-        ISensorEvents* sink = nullptr;
-        {
-            std::lock_guard lock(service_->mutex);
-            const ULONG remaining = --references_;
-            if (remaining != 0) {
-                return remaining;
-            }
-            sink = service_->DetachLocked(index_, this);
-        }
-        if (sink != nullptr) {
-            sink->Release();
-        }
-        delete this;
-        return 0;
-    }
+        : ServiceObject(std::move(service), Threading::Apartment), index_(index) {}
 
     HRESULT STDMETHODCALLTYPE GetID(SENSOR_ID* id) override {
         if (id == nullptr) {
@@ -221,27 +232,36 @@ class SensorObject final : public ServiceObject<ISensor> {
     HRESULT STDMETHODCALLTYPE GetEventInterest(GUID**, ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetEventInterest(GUID*, ULONG) override { return E_NOTIMPL; }
 
-    // A null sink detaches the one attached.
+    // A null sink cancels the one attached; the service then lets go of it
+    // and of this object, once a delivery in progress has returned.
     HRESULT STDMETHODCALLTYPE SetEventSink(ISensorEvents* events) override {
+        if (const auto wrong = WrongApartment()) {
+            return *wrong;
+        }
         if (const auto failure = InjectedFailure("ISensor::SetEventSink")) {
             return *failure;
         }
         ISensorEvents* replaced = nullptr;
+        std::optional<SensorModel::Service::Attachment> cancelled;
         {
             std::lock_guard lock(service_->mutex);
-            const HRESULT refusal = service_->sensors.at(index_).description.sinkResult;
-            if (FAILED(refusal)) {
-                return refusal;
-            }
             if (events != nullptr) {
+                const HRESULT refusal = service_->sensors.at(index_).description.sinkResult;
+                if (FAILED(refusal)) {
+                    return refusal;
+                }
                 events->AddRef();
                 replaced = service_->AttachLocked(index_, this, events);
             } else {
-                replaced = service_->DetachLocked(index_, this);
+                cancelled = service_->DetachLocked(index_, this);
             }
         }
         if (replaced != nullptr) {
             replaced->Release();
+        }
+        if (cancelled) {
+            cancelled->sink->Release();
+            cancelled->sensor->Release();
         }
         return S_OK;
     }
@@ -253,7 +273,7 @@ class SensorObject final : public ServiceObject<ISensor> {
 class SensorCollection final : public ServiceObject<ISensorCollection> {
   public:
     SensorCollection(std::shared_ptr<SensorModel::Service> service, std::size_t count)
-        : ServiceObject(std::move(service)) {
+        : ServiceObject(std::move(service), Threading::Apartment) {
         for (std::size_t index = 0; index < count; ++index) {
             sensors_.push_back(new SensorObject(service_, index));
         }
@@ -265,6 +285,9 @@ class SensorCollection final : public ServiceObject<ISensorCollection> {
     }
 
     HRESULT STDMETHODCALLTYPE GetAt(ULONG index, ISensor** sensor) override {
+        if (const auto wrong = WrongApartment()) {
+            return *wrong;
+        }
         if (sensor == nullptr) {
             return E_POINTER;
         }
@@ -281,6 +304,9 @@ class SensorCollection final : public ServiceObject<ISensorCollection> {
     }
 
     HRESULT STDMETHODCALLTYPE GetCount(ULONG* count) override {
+        if (const auto wrong = WrongApartment()) {
+            return *wrong;
+        }
         if (count == nullptr) {
             return E_POINTER;
         }
@@ -303,12 +329,15 @@ class SensorCollection final : public ServiceObject<ISensorCollection> {
 class SensorManager final : public ServiceObject<ISensorManager> {
   public:
     explicit SensorManager(std::shared_ptr<SensorModel::Service> service)
-        : ServiceObject(std::move(service)) {}
+        : ServiceObject(std::move(service), Threading::Apartment) {}
 
     // A collection of new sensor objects; none of the category is an error,
     // as on Windows.
     HRESULT STDMETHODCALLTYPE GetSensorsByCategory(REFSENSOR_CATEGORY_ID category,
                                                    ISensorCollection** found) override {
+        if (const auto wrong = WrongApartment()) {
+            return *wrong;
+        }
         if (found == nullptr) {
             return E_POINTER;
         }

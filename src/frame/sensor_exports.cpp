@@ -8,15 +8,8 @@
 #include "tintwell/tintwell.h"
 
 int StartMonitorNatureColor(unsigned int type) {
-    return GuardedWithText(
-        "StartMonitorNatureColor", L"StartMonitorNatureColor Exception.msg:", -1, [type] {
-            int result = StartMonitorNatureColorSensorEvent(type);
-            if (result == 0 && type == kMonitorLightSensorAndFirmware) {
-                result =
-                    NatureColorMonitor::Instance().StartEventMonitor(&OnNatureColorFirmwareEvent);
-            }
-            return result;
-        });
+    return GuardedWithText("StartMonitorNatureColor", L"StartMonitorNatureColor Exception.msg:", -1,
+                           [type] { return StartNatureColorSubscription(type); });
 }
 
 void SetNatureColorStatus(unsigned int status) {
@@ -29,5 +22,5 @@ void SetNatureColorStatus(unsigned int status) {
 
 int UninstallNatureColorObject(unsigned int type) {
     return Guarded("UninstallNatureColorObject", L"UninstallNatureColorObject Exception.", -1,
-                   [type] { return UninstallNatureColorSensorEvent(type); });
+                   [type] { return UninstallNatureColorSubscription(type); });
 }

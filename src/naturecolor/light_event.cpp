@@ -5,12 +5,14 @@
 #include <optional>
 
 #include "log/log_line.h"
+#include "naturecolor/callback_gate.h"
 #include "naturecolor/natural_tone.h"
+#include "platform/library_hold.h"
 #include "platform/scoped_prop_variant.h"
+#include "util/no_destructor.h"
 
 namespace {
 
-constexpr int kInformation = 1;
 constexpr const char* kDataSource = "LightEvent::OnDataUpdated";
 
 // A value read from a report as a float; nothing when it has another type.
@@ -21,8 +23,8 @@ std::optional<float> FloatValue(const PROPVARIANT& value) {
 }  // namespace
 
 LightEvent& LightEvent::Instance() {
-    static LightEvent instance;
-    return instance;
+    static NoDestructor<LightEvent> instance;
+    return instance.Get();
 }
 
 HRESULT STDMETHODCALLTYPE LightEvent::QueryInterface(REFIID iid, void** object) {
@@ -39,19 +41,25 @@ HRESULT STDMETHODCALLTYPE LightEvent::QueryInterface(REFIID iid, void** object) 
 }
 
 ULONG STDMETHODCALLTYPE LightEvent::AddRef() {
+    platform::LibraryHold::Instance().Take();
     return ++references_;
 }
 
+// The holder may be a thread of the Sensor API, which returns through this
+// code after the last hold is back.
 ULONG STDMETHODCALLTYPE LightEvent::Release() {
-    return --references_;
+    const ULONG remaining = --references_;
+    platform::LibraryHold::Instance().GiveBackOnSystemThread();
+    return remaining;
 }
 
 HRESULT STDMETHODCALLTYPE LightEvent::OnStateChanged(ISensor* sensor, SensorState state) {
+    const CallbackGate::Pass pass(CallbackGate::Sensors());
     if (sensor == nullptr) {
         return E_INVALIDARG;
     }
     if (state == SENSOR_STATE_READY) {
-        Log(kInformation, "LightEvent::OnStateChanged") << L"Light sensor is now ready.";
+        Log(log_level::kInfo, "LightEvent::OnStateChanged") << L"Light sensor is now ready.";
     } else if (state == SENSOR_STATE_ACCESS_DENIED) {
         Log(log_level::kError, "LightEvent::OnStateChanged")
             << L"No permission for the time sensor.";
@@ -60,6 +68,7 @@ HRESULT STDMETHODCALLTYPE LightEvent::OnStateChanged(ISensor* sensor, SensorStat
 }
 
 HRESULT STDMETHODCALLTYPE LightEvent::OnDataUpdated(ISensor* sensor, ISensorDataReport* newData) {
+    const CallbackGate::Pass pass(CallbackGate::Sensors());
     if (status_ == 0) {
         return S_OK;
     }
@@ -77,7 +86,7 @@ HRESULT STDMETHODCALLTYPE LightEvent::OnDataUpdated(ISensor* sensor, ISensorData
         result =
             newData->GetSensorValue(SENSOR_DATA_TYPE_LIGHT_TEMPERATURE_KELVIN, value.Receive());
         const auto kelvin = FloatValue(value.Get());
-        if (SUCCEEDED(result) && kelvin) {
+        if (SUCCEEDED(result) && kelvin && pass) {
             try {
                 NaturalTone::Instance().StartCctDimming(*kelvin, lux);
             } catch (...) {

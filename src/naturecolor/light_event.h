@@ -1,9 +1,10 @@
 // The sink of the light sensor for nature colour on the light sensor alone:
 // each data report's lux and kelvin become a reading of the dimming engine,
-// while the front-end's status allows it. The Sensor API calls it on threads
-// of its own, so it lives as long as the library: a sensor may still hold it
-// after the library has let go of its subscription. Its destruction at
-// unload or exit changes nothing a late call could see.
+// while the front-end's status allows it and the sensors are subscribed.
+// The Sensor API calls it on threads of its own, so it is never destroyed:
+// a sensor may still hold it after the library has let go of its
+// subscription, and while one does the sink holds the library (each
+// reference beyond its own is a hold).
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,7 @@ class LightEvent : public ISensorEvents {
     LightEvent& operator=(const LightEvent&) = delete;
 
     // IUnknown and ISensorEvents only. The count is kept but never frees the
-    // object.
+    // object; the references others hold keep the library loaded.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -37,6 +38,9 @@ class LightEvent : public ISensorEvents {
 
   protected:
     LightEvent() = default;
+
+    template <typename>
+    friend class NoDestructor;
 
   private:
     // Set by the front-end while sensor threads read it.

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kInformation = 1;
-
 // The CCT truncated toward zero; outside what a REG_DWORD holds (negative, too
 // large, not a number) it is brought to the nearest end, 0 for not a number.
 DWORD Kelvin(float cct) {
@@ -35,7 +33,8 @@ int PrinterReg::SetPrinterCcts(float cct) {
         Log(log_level::kError, "PrinterReg::SetPrinterCcts") << L"Save Printer SensorCCT fail";
         return 1;
     }
-    Log(kInformation, "PrinterReg::SetPrinterCcts") << L"Save SetPrinterCcts = " << cct << L" OK";
+    Log(log_level::kInfo, "PrinterReg::SetPrinterCcts")
+        << L"Save SetPrinterCcts = " << cct << L" OK";
     return 0;
 }
 

@@ -2,12 +2,15 @@
 
 #include <sensors.h>
 
+#include <cmath>
 #include <exception>
 
 #include "log/log_line.h"
+#include "naturecolor/callback_gate.h"
 #include "naturecolor/natural_tone.h"
 #include "naturecolor/nature_color_monitor.h"
 #include "platform/scoped_prop_variant.h"
+#include "util/no_destructor.h"
 #include "util/text_conversion.h"
 
 namespace {
@@ -19,12 +22,13 @@ constexpr HRESULT kUnexpectedFailure = static_cast<HRESULT>(0xFFFFFFFFu);
 }  // namespace
 
 SensorLightEventHandle& SensorLightEventHandle::Instance() {
-    static SensorLightEventHandle instance;
-    return instance;
+    static NoDestructor<SensorLightEventHandle> instance;
+    return instance.Get();
 }
 
 HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
                                                                 ISensorDataReport* newData) {
+    const CallbackGate::Pass pass(CallbackGate::Sensors());
     try {
         if (sensor == nullptr || newData == nullptr) {
             Log(log_level::kError, kOnDataUpdatedSource) << L"pSensor or pNewData is nullptr!";
@@ -38,9 +42,13 @@ HRESULT STDMETHODCALLTYPE SensorLightEventHandle::OnDataUpdated(ISensor* sensor,
             return result;
         }
         if (value.Get().vt == VT_R4) {
+            // A light that is not a number is not kept for the firmware's
+            // events; the engine refuses it with its line.
             const float light = value.Get().fltVal;
-            light_ = light;
-            if (Status() != 0) {
+            if (std::isfinite(light)) {
+                light_ = light;
+            }
+            if (Status() != 0 && pass) {
                 NaturalTone::Instance().StartCctDimming(
                     static_cast<float>(NatureColorMonitor::Instance().SensorCct()), light);
             }

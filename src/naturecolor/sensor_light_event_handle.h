@@ -1,8 +1,7 @@
 // The sink of the light sensor for nature colour that takes its colour
 // temperature from the firmware: each report's lux is kept, whatever the
 // status, and while the status allows it becomes a reading together with the
-// firmware's last colour temperature. Lives as long as the process, as
-// LightEvent does.
+// firmware's last colour temperature. Never destroyed, as LightEvent.
 #pragma once
 
 #include <atomic>
@@ -21,6 +20,9 @@ class SensorLightEventHandle : public LightEvent {
 
   private:
     SensorLightEventHandle() = default;
+
+    template <typename>
+    friend class NoDestructor;
 
     std::atomic<float> light_{300.0f};
 };

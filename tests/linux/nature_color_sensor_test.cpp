@@ -12,6 +12,7 @@
 #include "naturecolor/light_event.h"
 #include "naturecolor/natural_tone.h"
 #include "naturecolor/sensor_light_event_handle.h"
+#include "sim/com_runtime.h"
 #include "sim/default_machine.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
@@ -216,24 +217,35 @@ TEST_F(NatureColorSensors, UnknownMonitorTypesAreRefused) {
 }
 
 TEST_F(NatureColorSensors, ARepeatedSubscriptionReusesTheManagerAndTheSensorsFoundBefore) {
-    sim::Machine::Current().FailCall("ISensor::SetEventSink", ERROR_ACCESS_DENIED);
-    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
-    EXPECT_TRUE(Logged(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
-    EXPECT_EQ(Sensors().AttachedSinks(), 0u);
-
+    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
     // Neither a new manager nor a new search would find this machine's state.
     Sensors().SetManagerRegistered(false);
     Sensors().AddLightSensor({});
-    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightAndFirmware), 0);
     EXPECT_EQ(Sensors().AttachedSinks(), 1u);
 
-    EXPECT_EQ(TW(UninstallNatureColorObject)(kLightOnly), 0);
+    EXPECT_EQ(TW(UninstallNatureColorObject)(kLightAndFirmware), 0);
     EXPECT_EQ(Sensors().AttachedSinks(), 0u);
     EXPECT_EQ(Sensors().LiveObjects(), 0);
+    EXPECT_EQ(sim::MtaUsages(), 0);
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
     EXPECT_TRUE(Logged(3,
                        "::CoCreateInstance NatureColor SensorManager "
                        "Faild(StartMonitorNatureColorSensorEventImpl)"));
+}
+
+// A subscription reported as failed leaves no sensor calling the engine, and
+// keeps nothing for the next attempt, which sees the machine as it is then.
+TEST_F(NatureColorSensors, AFailedSubscriptionLetsGoOfWhatItMade) {
+    sim::Machine::Current().FailCall("ISensor::SetEventSink", ERROR_ACCESS_DENIED);
+    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
+    EXPECT_TRUE(Logged(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
+    EXPECT_EQ(Sensors().LiveObjects(), 0);
+    EXPECT_EQ(sim::MtaUsages(), 0);
+
+    Sensors().AddLightSensor({});
+    EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+    EXPECT_EQ(Sensors().AttachedSinks(), 2u);
 }
 
 TEST_F(NatureColorSensors, EachStepOfTheSubscriptionThatFailsIsNamedAndLeavesNoReference) {
@@ -262,17 +274,18 @@ TEST_F(NatureColorSensors, AMachineWithoutALightSensorHasNothingToSubscribeTo) {
     EXPECT_EQ(Sensors().AttachedSinks(), 1u);
 }
 
-TEST_F(NatureColorSensors, ASensorThatRefusesTheSinkFailsTheSubscriptionButTheOthersReport) {
+TEST_F(NatureColorSensors, ASensorThatRefusesTheSinkFailsTheSubscriptionAndTheOthersAreCancelled) {
     InstallMachine(
         DefaultLaptopWith({{{"name", "lid"}}, {{"name", "base"}, {"refusesSink", true}}}));
     Prepare();
     TW(SetNatureColorStatus)(1);
     EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), -1);
     EXPECT_TRUE(Logged(3, "SetEventSink Faild(StartMonitorNatureColorSensorEventImpl)"));
-    EXPECT_EQ(Sensors().AttachedSinks(), 1u);
+    EXPECT_EQ(Sensors().AttachedSinks(), 0u);
+    EXPECT_EQ(Sensors().LiveObjects(), 0);
 
     Reading(300.0f, 6500.0f);
-    EXPECT_EQ(StoredCct(), 6500.0f);
+    EXPECT_EQ(StoredCct(), kNothingStored);
 }
 
 TEST_F(NatureColorSensors, AfterTheUninstallNoReadingArrives) {

@@ -19,3 +19,9 @@ HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit);
 void WINAPI CoUninitialize();
 HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD context, REFIID iid,
                                 LPVOID* object);
+
+// Keeps the multithreaded apartment alive without a thread in it.
+struct CO_MTA_USAGE_COOKIE__;
+using CO_MTA_USAGE_COOKIE = CO_MTA_USAGE_COOKIE__*;
+HRESULT WINAPI CoIncrementMTAUsage(CO_MTA_USAGE_COOKIE* cookie);
+HRESULT WINAPI CoDecrementMTAUsage(CO_MTA_USAGE_COOKIE cookie);
