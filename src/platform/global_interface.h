@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "platform/com_ptr.h"
-#include "platform/process_end.h"
 
 template <typename Interface>
 class GlobalInterface {
@@ -39,20 +38,21 @@ class GlobalInterface {
     GlobalInterface(const GlobalInterface&) = delete;
     GlobalInterface& operator=(const GlobalInterface&) = delete;
 
-    // At process exit the registration is abandoned: the table's library may
-    // have been told of the exit already, and one library's exit code must
-    // not call into another.
     ~GlobalInterface() {
-        if (platform::ProcessIsEnding()) {
-            table_.Abandon();
-            return;
-        }
         if (cookie_) {
             table_->RevokeInterfaceFromGlobal(*cookie_);
         }
     }
 
     explicit operator bool() const { return cookie_.has_value(); }
+
+    // Forgets the registration without revoking it, for an owner destroyed at
+    // unload, under the loader's lock, where COM may not be called: the
+    // registration and the object it holds stay with the process.
+    void Abandon() {
+        cookie_.reset();
+        table_.Abandon();
+    }
 
     // A reference the calling thread's apartment may call; empty when the
     // table cannot give one there.

@@ -36,12 +36,12 @@ ComPtr<CUIExternal8> CreateDriver() {
 
 // The driver object's only reference is the table's, so the object lives as
 // long as its registration.
-std::shared_ptr<const GlobalInterface<CUIExternal8>> RegisterNewDriver() {
+std::shared_ptr<GlobalInterface<CUIExternal8>> RegisterNewDriver() {
     const ComPtr<CUIExternal8> driver = CreateDriver();
     if (!driver) {
         return nullptr;
     }
-    auto registration = std::make_shared<const GlobalInterface<CUIExternal8>>(
+    auto registration = std::make_shared<GlobalInterface<CUIExternal8>>(
         GlobalInterface<CUIExternal8>::Register(driver.Get()));
     return *registration ? registration : nullptr;
 }
@@ -61,6 +61,14 @@ Element* DriverBuffer(const Element* elements) {
 IntelDriverInterface::IntelDriverInterface(OleInitFailure policy) : policy_(policy) {}
 
 IntelDriverInterface::~IntelDriverInterface() = default;
+
+void IntelDriverInterface::Abandon() {
+    std::lock_guard lock(mutex_);
+    if (registration_) {
+        registration_->Abandon();
+        registration_.reset();
+    }
+}
 
 bool IntelDriverInterface::EnsureDriverInterface() {
     if (!ComReady()) {
@@ -97,7 +105,7 @@ ComPtr<CUIExternal8> IntelDriverInterface::DriverForThisApartment() const {
 
 // The replaced registration is revoked after the lock is left: revoking
 // calls into COM, which may run another call of this holder meanwhile.
-void IntelDriverInterface::Replace(std::shared_ptr<const Registration> registration) {
+void IntelDriverInterface::Replace(std::shared_ptr<Registration> registration) {
     std::lock_guard lock(mutex_);
     registration_.swap(registration);
 }

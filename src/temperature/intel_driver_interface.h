@@ -36,6 +36,10 @@ class IntelDriverInterface {
     // tries again.
     bool EnsureDriverInterface();
     bool Exists() const;
+    // Forgets the driver object without releasing it, for an owner destroyed
+    // at unload, under the loader's lock, where COM may not be called: the
+    // registration and the object stay with the process.
+    void Abandon();
 
     // Slot 3: the driver's device id of a display device name. Nothing when
     // the driver object does not exist or the name cannot be handed over; a
@@ -62,11 +66,11 @@ class IntelDriverInterface {
 
     bool ComReady() const;
     ComPtr<CUIExternal8> DriverForThisApartment() const;
-    void Replace(std::shared_ptr<const Registration> registration);
+    void Replace(std::shared_ptr<Registration> registration);
 
     OleInitFailure policy_;
     mutable std::mutex mutex_;
     // Shared with the calls in flight, so that a replacement on one thread
     // does not revoke the registration another thread is fetching from.
-    std::shared_ptr<const Registration> registration_;
+    std::shared_ptr<Registration> registration_;
 };

@@ -10,7 +10,11 @@ IntelDriverManager& IntelDriverManager::Instance() {
 IntelDriverManager::IntelDriverManager()
     : driver_(IntelDriverInterface::OleInitFailure::IsIgnored) {}
 
-IntelDriverManager::~IntelDriverManager() = default;
+// At unload: the driver object stays with the process (see
+// IntelDriverInterface::Abandon).
+IntelDriverManager::~IntelDriverManager() {
+    driver_.Abandon();
+}
 
 std::wstring IntelDriverManager::GetMainActiveDeviceName() {
     return discovery::GetMainActiveDeviceName("IntelDriverManager::GetMainActiveDeviceName");

@@ -62,7 +62,12 @@ OperateColor::OperateColor() {
     halContext_.reset(context);
 }
 
-OperateColor::~OperateColor() = default;
+// At unload: the driver object stays with the process (see
+// IntelDriverInterface::Abandon). The desktop worker, which the member
+// destructors wait for, never reaches the driver.
+OperateColor::~OperateColor() {
+    driver_.Abandon();
+}
 
 void OperateColor::GetDeviceType(char* buffer) {
     discovery::CopyDeviceType(buffer);
