@@ -75,11 +75,23 @@ std::optional<SensorModel::Service::Attachment> SensorModel::Service::DetachLock
 }
 
 void SensorModel::Service::Queue(const Delivery& delivery) {
-    std::vector<std::size_t> toStart;
+    std::vector<std::size_t> all;
     {
         std::lock_guard lock(mutex);
         for (std::size_t index = 0; index < sensors.size(); ++index) {
-            sensors[index].queue.push_back(delivery);
+            all.push_back(index);
+        }
+    }
+    QueueTo(all, delivery);
+}
+
+void SensorModel::Service::QueueTo(const std::vector<std::size_t>& indices,
+                                   const Delivery& delivery) {
+    std::vector<std::size_t> toStart;
+    {
+        std::lock_guard lock(mutex);
+        for (const std::size_t index : indices) {
+            sensors.at(index).queue.push_back(delivery);
             ++undelivered;
             if (!std::exchange(sensors[index].delivering, true)) {
                 toStart.push_back(index);
@@ -137,6 +149,10 @@ void SensorModel::Load(const nlohmann::json& description) {
         light.name = WideMember(sensor, "name", light.name);
         if (sensor.value("refusesSink", false)) {
             light.sinkResult = E_ACCESSDENIED;
+        }
+        if (const auto report = sensor.find("reportsWhenAttached"); report != sensor.end()) {
+            light.reportWhenAttached = LightReport{ReportValue::Float(report->at("lux")),
+                                                   ReportValue::Float(report->at("kelvin"))};
         }
         AddLightSensor(std::move(light));
     }

@@ -43,6 +43,9 @@ struct LightSensorDescription {
     std::wstring name = L"Ambient light sensor";
     // What SetEventSink answers; a failure leaves the sensor without a sink.
     HRESULT sinkResult = S_OK;
+    // A report the sensor hands to each sink attached to it, as sensors
+    // report their current values to a new subscriber.
+    std::optional<LightReport> reportWhenAttached;
 };
 
 class SensorModel {

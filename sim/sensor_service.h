@@ -53,6 +53,7 @@ struct SensorModel::Service : std::enable_shared_from_this<SensorModel::Service>
     std::optional<Attachment> DetachLocked(std::size_t index, ISensor* sensor);
 
     void Queue(const Delivery& delivery);
+    void QueueTo(const std::vector<std::size_t>& indices, const Delivery& delivery);
     void Deliver(std::size_t index);
 };
 

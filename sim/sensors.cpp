@@ -243,18 +243,23 @@ class SensorObject final : public ServiceObject<ISensor> {
         }
         ISensorEvents* replaced = nullptr;
         std::optional<SensorModel::Service::Attachment> cancelled;
+        std::optional<LightReport> firstReport;
         {
             std::lock_guard lock(service_->mutex);
+            const LightSensorDescription& description = service_->sensors.at(index_).description;
             if (events != nullptr) {
-                const HRESULT refusal = service_->sensors.at(index_).description.sinkResult;
-                if (FAILED(refusal)) {
-                    return refusal;
+                if (FAILED(description.sinkResult)) {
+                    return description.sinkResult;
                 }
                 events->AddRef();
                 replaced = service_->AttachLocked(index_, this, events);
+                firstReport = description.reportWhenAttached;
             } else {
                 cancelled = service_->DetachLocked(index_, this);
             }
+        }
+        if (firstReport) {
+            service_->QueueTo({index_}, {*firstReport, SENSOR_STATE_READY});
         }
         if (replaced != nullptr) {
             replaced->Release();

@@ -96,6 +96,9 @@ class NaturalTone {
     // `transitionBegun`: a running worker's pause ends for it.
     void WakeWorker(bool transitionBegun);
     void EndWorker();
+    // Under mMutex: whether a frame is due, and the end of the worker's turn.
+    bool FrameDueLocked() const;
+    void EndWorkerLocked();
     // The worker's procedure: frames until the transition is done.
     int CctDimming();
     // One frame under mMutex, and the interval to wait after it; nothing

@@ -223,9 +223,7 @@ void NaturalTone::WakeWorker(bool transitionBegun) {
 
 void NaturalTone::EndWorker() {
     std::lock_guard lock(mMutex);
-    mFrameIndex = 0;
-    mWorkerRunning = false;
-    mWorkerEnded.notify_all();
+    EndWorkerLocked();
 }
 
 bool NaturalTone::DimmingWorkerRunning() const {
@@ -250,16 +248,15 @@ int NaturalTone::CctDimming() {
 }
 
 // The worker's turn ends under the lock, where the owner is told too: an
-// owner waiting to be destroyed may go as soon as the lock is released.
+// owner waiting to be destroyed may go as soon as the lock is released. It
+// ends as soon as no frame is left, without pausing after the last one.
 std::optional<std::uint32_t> NaturalTone::ApplyNextFrame() {
     std::lock_guard lock(mMutex);
     constexpr const char* kSource = "NaturalTone::CctDimming";
     Log(log_level::kTrace, kSource) << L"mIsNaturalColor = " << mIsNaturalColor
                                     << L", mIsStartCctDimming = " << mIsStartCctDimming;
-    if (!mIsRunning || !(mIsNaturalColor && mIsStartCctDimming)) {
-        mFrameIndex = 0;
-        mWorkerRunning = false;
-        mWorkerEnded.notify_all();
+    if (!FrameDueLocked()) {
+        EndWorkerLocked();
         return std::nullopt;
     }
     const NatureColorAllInfo config = NatureColorAll();
@@ -269,7 +266,21 @@ std::optional<std::uint32_t> NaturalTone::ApplyNextFrame() {
         // The frame is given up; the worker must not end the process.
         Log(log_level::kError, kSource) << L"frame not applied: " << AnsiToWide(error.what());
     }
+    if (!FrameDueLocked()) {
+        EndWorkerLocked();
+        return std::nullopt;
+    }
     return config.mFrameInterval;
+}
+
+bool NaturalTone::FrameDueLocked() const {
+    return mIsRunning && mIsNaturalColor && mIsStartCctDimming;
+}
+
+void NaturalTone::EndWorkerLocked() {
+    mFrameIndex = 0;
+    mWorkerRunning = false;
+    mWorkerEnded.notify_all();
 }
 
 void NaturalTone::ApplyFrame(std::int32_t frameCount) {

@@ -1,8 +1,13 @@
 // Nature colour transitions on the simulated machine: what each frame left
 // in the settings, the Intel driver's ramp and the AMD white point, on the
 // machine's virtual clock.
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <limits>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../shared/test_platform.h"
@@ -281,6 +286,127 @@ TEST_F(Dimming, OnAmdGraphicsEachFrameSetsTheWhitePointOfEveryDisplay) {
     EXPECT_NE(sets[0].gamut.customWhitePoint.x, sets[50].gamut.customWhitePoint.x);
     EXPECT_TRUE(Ramps().empty());
     TW(UninitAdlGamut)();
+}
+
+// Whatever changes under a running transition, its frames keep the count
+// and the step it started with and stay between its start and its target.
+TEST_F(Dimming, AChangeUnderARunningTransitionNeverTakesItOutOfItsRange) {
+    struct Case {
+        const char* name;
+        float from;
+        float to;
+        std::function<void()> change;  // at the transition's 25th pause
+        std::optional<float> written;  // another writer's CCT: then only the range and the end hold
+    };
+    const std::vector<Case> cases = {
+        {"MoreFramesUpwards", 5000.0f, 6000.0f, [] { Configure(100); }, std::nullopt},
+        {"MoreFramesDownwards", 6000.0f, 5000.0f, [] { Configure(100); }, std::nullopt},
+        {"FewerFrames", 5000.0f, 6000.0f, [] { Configure(10); }, std::nullopt},
+        {"AnotherWriterMovesTheStoredCctAbove", 5000.0f, 6000.0f,
+         [] { TW(SetSensorColor)
+              (20000.0f); }, 20000.0f},
+        {"AnotherWriterMovesItBelow", 6000.0f, 5000.0f, [] { TW(SetSensorColor)
+                                                             (100.0f); }, 100.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Configure(50);
+        FramesOf({c.from});
+        int pauses = 0;
+        Machine().Clock().SetSleepHook([&](milliseconds) {
+            if (++pauses == 25) {
+                c.change();
+            }
+        });
+        auto frames = FramesOf({c.to});
+        Machine().Clock().SetSleepHook(nullptr);
+        if (c.written) {
+            std::erase(frames, *c.written);
+        } else {
+            EXPECT_EQ(frames, Sequence(c.from, (c.to - c.from) / 50.0f, 50, c.to));
+        }
+        ASSERT_EQ(frames.size(), 51u);
+        for (const float cct : frames) {
+            EXPECT_GE(cct, std::min(c.from, c.to));
+            EXPECT_LE(cct, std::max(c.from, c.to));
+        }
+        EXPECT_EQ(frames.back(), c.to);
+    }
+    // The count set last applies to the next transition.
+    Configure(10);
+    EXPECT_EQ(FramesOf({6000.0f}).size(), 11u);
+}
+
+// An interval of 0xFFFFFFFF (a caller's -1) pauses until something ends the
+// pause: the engine is never stuck for the rest of the process.
+TEST_F(Dimming, AnEndlessPauseEndsWhenItMustAndTheEngineGoesOn) {
+    struct Case {
+        const char* name;
+        std::function<void()> end;
+        std::size_t framesAfterwards;
+    };
+    const std::vector<Case> cases = {
+        {"ANewConfiguration", [] { Configure(50); }, 51},
+        // Its frame stores its CCT, then the reading of no sensor.
+        {"NatureColourSwitchedOff", [] { TW(SetIsNatureColor)
+                                         (0); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TW(SetIsNatureColor)(1);
+        FramesOf({5000.0f});
+        TW(SetNatureColorAll)(50, 0xFFFFFFFFu, 0, 100.0f, 4000.0f, 50.0f);
+        const std::size_t before = StoredCcts().size();
+        ASSERT_EQ(NaturalTone::Instance().StartCctDimming(6000.0f, 300.0f), 0);
+        ASSERT_TRUE(AwaitCondition([&] { return StoredCcts().size() > before; }, kPatience));
+        std::this_thread::sleep_for(milliseconds(50));
+        EXPECT_EQ(StoredCcts().size(), before + 1) << "the pause ended by itself";
+        c.end();
+        EXPECT_TRUE(AwaitCondition([] { return !NaturalTone::Instance().DimmingWorkerRunning(); },
+                                   kPatience));
+        EXPECT_EQ(StoredCcts().size() - before, c.framesAfterwards);
+    }
+    TW(SetIsNatureColor)(1);
+    Configure(50);
+    EXPECT_EQ(FramesOf({3000.0f}).size(), 51u);
+}
+
+// A reading that is no number is refused with both values named, whatever
+// the engine's state: nothing is stored, nothing reaches the driver, and the
+// next sound reading is handled as if it had not come.
+TEST_F(Dimming, ReadingsThatAreNotNumbersAreRefusedAndTheEngineGoesOn) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* name;
+        float kelvin;
+        float lux;
+        float lowLightCct;
+        const char* line;
+    };
+    const std::vector<Case> cases = {
+        {"KelvinNan", nan, 300.0f, 4000.0f, "targetCct = nan, sensorLight = 300"},
+        {"KelvinInfinite", inf, 300.0f, 4000.0f, "targetCct = inf, sensorLight = 300"},
+        {"LightInfinite", 6000.0f, inf, 4000.0f, "targetCct = 6000, sensorLight = inf"},
+        {"LightNan", 6000.0f, nan, 4000.0f, "targetCct = 6000, sensorLight = nan"},
+        {"LowLightCctNan", 6000.0f, 10.0f, nan, "mCtLowLuma = nan, sensorLight = 10"},
+    };
+    EXPECT_EQ(TW(SetDefaultNatureColor)(), 0);
+    const std::size_t ramps = Ramps().size();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TW(SetNatureColorAll)(50, 100, 0, 100.0f, c.lowLightCct, 50.0f);
+        EXPECT_EQ(Reading(c.kelvin, c.lux), -1);
+        EXPECT_TRUE(LoggedContaining(3, c.line));
+    }
+    EXPECT_EQ(Ramps().size(), ramps);
+    EXPECT_EQ(TW(GetIsInitAmbientCct)(-1), 1) << "the refused readings did not initialise";
+    const std::string ini = ReadIniOrEmpty();
+    EXPECT_EQ(ini.find("nan"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("inf"), std::string::npos) << ini;
+    Configure(50);
+    EXPECT_TRUE(FramesOf({6500.0f}).empty());
+    EXPECT_EQ(FramesOf({5500.0f}).size(), 51u);
 }
 
 // Run in a child process by the next test: exit() while a transition runs

@@ -300,7 +300,8 @@ TEST_F(TintwellCli, NatureMalformedInputsAreUsageErrors) {
 }
 
 // Readings from the command line follow each other once a transition has
-// ended; a dark reading goes to the low-light CCT, and one within the
+// ended, which is with its last frame: the next one's first frame comes at
+// once. A dark reading goes to the low-light CCT, and one within the
 // difference threshold of the last target starts nothing.
 TEST_F(TintwellCli, NatureConfigurationAndReadingsShapeTheFrames) {
     CreateProgramDataFolder();
@@ -315,7 +316,7 @@ TEST_F(TintwellCli, NatureConfigurationAndReadingsShapeTheFrames) {
     for (std::size_t i = 0; i < 11; ++i) {
         EXPECT_EQ(rows[i][0], 20.0 * static_cast<double>(i));
         EXPECT_EQ(rows[i][1], std::min(5100.0 + 100.0 * static_cast<double>(i), 6000.0));
-        EXPECT_EQ(rows[11 + i][0], 220.0 + 20.0 * static_cast<double>(i));
+        EXPECT_EQ(rows[11 + i][0], 200.0 + 20.0 * static_cast<double>(i));
         EXPECT_EQ(rows[11 + i][1], std::max(5850.0 - 150.0 * static_cast<double>(i), 4500.0));
     }
     EXPECT_NEAR(rows.back()[3], 0.925, kRampStep);
