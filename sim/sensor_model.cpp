@@ -217,6 +217,11 @@ long SensorModel::LiveObjects() const {
     return service_->liveObjects.load();
 }
 
+void SensorModel::SetReadHook(std::function<void()> hook) {
+    std::lock_guard lock(service_->mutex);
+    service_->readHook = std::move(hook);
+}
+
 long SensorModel::WrongApartmentCalls() const {
     return service_->wrongApartmentCalls.load();
 }

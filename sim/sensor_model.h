@@ -12,6 +12,7 @@
 #include <sensorsapi.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,6 +79,10 @@ class SensorModel {
     // Blocks until every report and state change pushed so far has been
     // delivered and the sinks have returned.
     void AwaitDeliveries();
+    // Runs on the sensor's thread whenever a sink reads a value from a
+    // report, before the value is handed out: a test can hold a sink in the
+    // middle of its callback.
+    void SetReadHook(std::function<void()> hook);
 
     // What the sinks answered, one result per sink and delivery, in order.
     std::vector<HRESULT> SinkAnswers() const;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -43,6 +44,7 @@ struct SensorModel::Service : std::enable_shared_from_this<SensorModel::Service>
     std::vector<HRESULT> sinkAnswers;
     std::atomic<long> liveObjects{0};
     std::atomic<long> wrongApartmentCalls{0};
+    std::function<void()> readHook;
 
     // Attaches `sink` (already referenced for the attachment) to a client's
     // sensor object, referencing the sensor object for a new attachment; the

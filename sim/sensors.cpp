@@ -8,6 +8,7 @@
 #include <sensors.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -121,6 +122,14 @@ class DataReport final : public ServiceObject<ISensorDataReport> {
             return E_POINTER;
         }
         PropVariantInit(value);
+        std::function<void()> hook;
+        {
+            std::lock_guard lock(service_->mutex);
+            hook = service_->readHook;
+        }
+        if (hook) {
+            hook();
+        }
         if (const auto failure = InjectedFailure("ISensorDataReport::GetSensorValue")) {
             return *failure;
         }

@@ -3,6 +3,9 @@
 // machine's virtual clock.
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -303,10 +306,17 @@ TEST_F(Dimming, AChangeUnderARunningTransitionNeverTakesItOutOfItsRange) {
         {"MoreFramesDownwards", 6000.0f, 5000.0f, [] { Configure(100); }, std::nullopt},
         {"FewerFrames", 5000.0f, 6000.0f, [] { Configure(10); }, std::nullopt},
         {"AnotherWriterMovesTheStoredCctAbove", 5000.0f, 6000.0f,
-         [] { TW(SetSensorColor)
-              (20000.0f); }, 20000.0f},
-        {"AnotherWriterMovesItBelow", 6000.0f, 5000.0f, [] { TW(SetSensorColor)
-                                                             (100.0f); }, 100.0f},
+         [] {
+             TW(SetSensorColor)
+             (20000.0f);
+         },
+         20000.0f},
+        {"AnotherWriterMovesItBelow", 6000.0f, 5000.0f,
+         [] {
+             TW(SetSensorColor)
+             (100.0f);
+         },
+         100.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -348,8 +358,12 @@ TEST_F(Dimming, AnEndlessPauseEndsWhenItMustAndTheEngineGoesOn) {
     const std::vector<Case> cases = {
         {"ANewConfiguration", [] { Configure(50); }, 51},
         // Its frame stores its CCT, then the reading of no sensor.
-        {"NatureColourSwitchedOff", [] { TW(SetIsNatureColor)
-                                         (0); }, 3},
+        {"NatureColourSwitchedOff",
+         [] {
+             TW(SetIsNatureColor)
+             (0);
+         },
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -423,6 +437,42 @@ TEST(DimmingAtExit, TheProcessEndsCleanlyInTheMiddleOfATransition) {
         RunTestInChildProcess("Dimming.DISABLED_ProcessExitsInTheMiddleOfATransition", kPatience);
     ASSERT_TRUE(exitCode.has_value()) << "the process hung on its way out";
     EXPECT_EQ(*exitCode, 0);
+}
+
+// Run in a child process by the next test: the engine is made before any
+// settings object that its frames read, a transition runs on the real clock
+// with a minute between frames, and the process exits in the first pause.
+// Where it is told, the child notes when it called exit().
+TEST_F(ExportTest, DISABLED_ProcessExitsInTheMiddleOfALongPause) {
+    Machine().Clock().SetMode(sim::MachineClock::Mode::Real);
+    NaturalTone& engine = NaturalTone::Instance();
+    StoreNeutralNatureColourSettings();
+    TW(InitMonitorId)();
+    TW(AddCctMappingInfo)(3000.0f, 1.0, 0.7, 0.4);
+    TW(AddCctMappingInfo)(7000.0f, 0.8, 0.9, 1.0);
+    TW(SetNatureColorAll)(50, 60000, 0, 100.0f, 4000.0f, 50.0f);
+    ASSERT_EQ(engine.StartCctDimming(6000.0f, 300.0f), 0);
+    ASSERT_TRUE(AwaitCondition([] { return !Ramps().empty(); }, kPatience));
+    if (const char* stamp = std::getenv("TINTWELL_TEST_EXIT_STAMP")) {
+        std::ofstream(stamp) << std::chrono::steady_clock::now().time_since_epoch().count();
+    }
+    std::exit(engine.DimmingWorkerRunning() ? 0 : 1);
+}
+
+TEST(DimmingAtExit, AnExitInTheMiddleOfALongPauseEndsTheProcessWithinASecond) {
+    const std::string stamp = std::filesystem::temp_directory_path() / "tintwell-exit-stamp";
+    setenv("TINTWELL_TEST_EXIT_STAMP", stamp.c_str(), 1);
+    const auto exitCode =
+        RunTestInChildProcess("ExportTest.DISABLED_ProcessExitsInTheMiddleOfALongPause", kPatience);
+    const auto ended = std::chrono::steady_clock::now().time_since_epoch().count();
+    unsetenv("TINTWELL_TEST_EXIT_STAMP");
+    ASSERT_TRUE(exitCode.has_value()) << "the process hung on its way out";
+    EXPECT_EQ(*exitCode, 0);
+    std::ifstream in(stamp);
+    long long exiting = 0;
+    ASSERT_TRUE(in >> exiting) << "the child never reached exit()";
+    std::filesystem::remove(stamp);
+    EXPECT_LT(std::chrono::steady_clock::duration(ended - exiting), std::chrono::seconds(1));
 }
 
 }  // namespace tw_test

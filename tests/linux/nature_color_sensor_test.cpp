@@ -2,16 +2,24 @@
 // reports and the firmware's events, through the exports, to the settings
 // and the Intel driver's ramp; what the sinks answer the Sensor API; the
 // references the library keeps and lets go of.
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "../shared/front_end_thread.h"
 #include "../shared/test_platform.h"
 #include "naturecolor/light_event.h"
 #include "naturecolor/natural_tone.h"
 #include "naturecolor/sensor_light_event_handle.h"
+#include "platform/library_hold.h"
 #include "sim/com_runtime.h"
 #include "sim/default_machine.h"
 #include "sim/firmware_model.h"
@@ -63,6 +71,14 @@ void InstallMachine(const nlohmann::json& description) {
     machine->SetRoot(root);
     machine->Clock().SetMode(sim::MachineClock::Mode::Virtual);
     sim::Machine::Install(std::move(machine));
+}
+
+// The thread is in the apartment it entered, or in none.
+void ExpectApartmentAsEntered(FrontEndThread kind) {
+    const DWORD model =
+        kind == FrontEndThread::SingleThreaded ? COINIT_APARTMENTTHREADED : COINIT_MULTITHREADED;
+    EXPECT_EQ(CoInitializeEx(nullptr, model), kind == FrontEndThread::WithoutCom ? S_OK : S_FALSE);
+    CoUninitialize();
 }
 
 // The default laptop with other light sensors.
@@ -342,6 +358,148 @@ TEST_F(NatureColorSensors, TheFirmwareMonitorsResultsAreTheExportsAndAStoppedOne
     FirmwareEvent(kSensorColorEvent, 6500);
     EXPECT_TRUE(Firmware().BiosInfoRequests().empty());
     EXPECT_EQ(StoredCct(), kNothingStored);
+}
+
+// Whichever threads of the front-end subscribe and unsubscribe, the Sensor
+// API's objects are called only in the apartment that made them, kept alive
+// meanwhile, and the threads are left in the apartments they were in.
+TEST_F(NatureColorSensors, TheSensorApisObjectsStayInTheirApartmentWhicheverThreadsCall) {
+    struct Case {
+        const char* name;
+        FrontEndThread subscriber;
+        FrontEndThread unsubscriber;
+        float kelvin;
+    };
+    const std::vector<Case> cases = {
+        {"WindowThenWorker", FrontEndThread::SingleThreaded, FrontEndThread::MultiThreaded, 6500},
+        {"WorkerThenWindow", FrontEndThread::MultiThreaded, FrontEndThread::SingleThreaded, 3500},
+        {"PlainThenWindow", FrontEndThread::WithoutCom, FrontEndThread::SingleThreaded, 6500},
+        {"WindowThenPlain", FrontEndThread::SingleThreaded, FrontEndThread::WithoutCom, 3500},
+    };
+    TW(SetNatureColorStatus)(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunOnFrontEndThread(c.subscriber, [kind = c.subscriber] {
+            EXPECT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+            ExpectApartmentAsEntered(kind);
+        });
+        EXPECT_EQ(sim::MtaUsages(), 1);
+        Reading(300.0f, c.kelvin);
+        EXPECT_EQ(StoredCct(), c.kelvin);
+        RunOnFrontEndThread(c.unsubscriber, [kind = c.unsubscriber] {
+            EXPECT_EQ(TW(UninstallNatureColorObject)(kLightOnly), 0);
+            ExpectApartmentAsEntered(kind);
+        });
+        EXPECT_EQ(Sensors().WrongApartmentCalls(), 0);
+        EXPECT_EQ(Sensors().AttachedSinks(), 0u);
+        EXPECT_EQ(Sensors().LiveObjects(), 0);
+        EXPECT_EQ(sim::MtaUsages(), 0);
+        EXPECT_EQ(platform::LibraryHold::Instance().Holds(), 0);
+    }
+}
+
+// The end of the subscription waits for a callback already on its way to
+// the engine; once it has returned no frame reaches the screen.
+TEST_F(NatureColorSensors, TheUninstallWaitsForACallbackInFlightAndNoFrameFollowsIt) {
+    auto description = DefaultLaptopWith({{{"name", "lid"}}});
+    InstallMachine(description);
+    sim::Machine::Current().Clock().SetMode(sim::MachineClock::Mode::Real);
+    Prepare();
+    TW(SetNatureColorStatus)(1);
+    ASSERT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool inside = false;
+    bool released = false;
+    Sensors().SetReadHook([&] {
+        std::unique_lock lock(mutex);
+        inside = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+    });
+    Sensors().PushLightReading(300.0f, 6500.0f);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, kPatience, [&] { return inside; }));
+    }
+    Sensors().SetReadHook(nullptr);
+    std::atomic<bool> returned{false};
+    std::size_t framesAtReturn = 0;
+    std::thread front([&] {
+        EXPECT_EQ(TW(UninstallNatureColorObject)(kLightOnly), 0);
+        framesAtReturn = sim::Machine::Current().IntelDriver().GammaRampCalls().size();
+        returned = true;
+    });
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_FALSE(returned) << "the uninstall did not wait for the callback";
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    front.join();
+    Settle();
+    EXPECT_EQ(sim::Machine::Current().IntelDriver().GammaRampCalls().size(), framesAtReturn);
+    EXPECT_EQ(platform::LibraryHold::Instance().Holds(), 0);
+}
+
+// A sensor that cannot be told to stop keeps its sink, as Windows' does: the
+// sink still hears it, but nothing reaches the engine, and the library stays
+// held for as long as the Sensor API holds the sink.
+TEST_F(NatureColorSensors, ASinkASensorKeepsAfterTheUninstallReachesNothing) {
+    TW(SetNatureColorStatus)(1);
+    ASSERT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+    sim::Machine::Current().FailCall("ISensor::SetEventSink", ERROR_ACCESS_DENIED);
+    EXPECT_EQ(TW(UninstallNatureColorObject)(kLightOnly), 0);
+    EXPECT_TRUE(Logged(2, "sensor 0 keeps its sink(UninstallNatureColorObject)"));
+    EXPECT_EQ(Sensors().AttachedSinks(), 1u);
+    EXPECT_GT(platform::LibraryHold::Instance().Holds(), 0);
+    const std::size_t answers = Sensors().SinkAnswers().size();
+    Reading(300.0f, 6500.0f);
+    EXPECT_EQ(Sensors().SinkAnswers().size(), answers + 1) << "the sensor still calls the sink";
+    EXPECT_EQ(StoredCct(), kNothingStored);
+}
+
+// The sensors' subscription and the firmware's each hold the library while
+// in place; ending one leaves the other's, and a stop the monitor refuses
+// leaves it running.
+TEST_F(NatureColorSensors, EachSubscriptionInPlaceHoldsTheLibraryUntilItEnds) {
+    struct Step {
+        const char* name;
+        std::function<int()> call;
+        int result;
+        bool held;
+        bool eventMovesTheScreen;
+    };
+    const std::vector<Step> steps = {
+        {"BothSubscribed", [] { return TW(StartMonitorNatureColor)(kLightAndFirmware); }, 0, true,
+         true},
+        {"TheSensorsEnded", [] { return TW(UninstallNatureColorObject)(kLightOnly); }, 0, true,
+         true},
+        {"TheStopRefused",
+         [] {
+             Firmware().SetEventMonitorResults(0, -4);
+             return TW(UninstallNatureColorObject)(kLightAndFirmware);
+         },
+         -4, true, true},
+        {"TheFirmwareEnded",
+         [] {
+             Firmware().SetEventMonitorResults(0, 0);
+             return TW(UninstallNatureColorObject)(kLightAndFirmware);
+         },
+         0, false, false},
+    };
+    TW(SetNatureColorStatus)(1);
+    DWORD kelvin = 3000;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        EXPECT_EQ(step.call(), step.result);
+        EXPECT_EQ(platform::LibraryHold::Instance().Holds() > 0, step.held);
+        kelvin = kelvin == 3000 ? 9000 : 3000;
+        FirmwareEvent(kSensorColorEvent, kelvin);
+        EXPECT_EQ(StoredCct() == static_cast<float>(kelvin), step.eventMovesTheScreen);
+    }
 }
 
 }  // namespace tw_test
