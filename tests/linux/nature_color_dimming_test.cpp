@@ -2,6 +2,7 @@
 // in the settings, the Intel driver's ramp and the AMD white point, on the
 // machine's virtual clock.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -289,6 +290,35 @@ TEST_F(Dimming, OnAmdGraphicsEachFrameSetsTheWhitePointOfEveryDisplay) {
     EXPECT_NE(sets[0].gamut.customWhitePoint.x, sets[50].gamut.customWhitePoint.x);
     EXPECT_TRUE(Ramps().empty());
     TW(UninitAdlGamut)();
+}
+
+// ADL released and loaded again while frames go through it: a frame uses
+// ADL whole or finds it released and applies nothing, never a table cleared
+// under it (the simulated module aborts a call into a freed ADL).
+TEST_F(Dimming, AdlReleasedAndLoadedAgainUnderRunningFramesIsNeverCalledWhileGone) {
+    InstallDescription({{"displays", {{"adapters", {Adapter("AMD Radeon(TM) Graphics", 1)}}}},
+                        {"adl", AdlPart({AdlAdapter(0)}, {AdlDisplay(0, 0)})}});
+    PrepareSettings();
+    TW(InitAdlGamut)();
+    TW(SetNatureColorAll)(50, 1, 0, 100.0f, 4000.0f, 50.0f);
+    std::atomic<bool> stop{false};
+    std::thread frontEnd([&stop] {
+        while (!stop) {
+            TW(UninitAdlGamut)();
+            TW(InitAdlGamut)();
+        }
+    });
+    std::size_t frames = 0;
+    for (int i = 0; i < 20; ++i) {
+        frames += FramesOf({i % 2 == 0 ? 7000.0f : 3000.0f}).size();
+    }
+    stop = true;
+    frontEnd.join();
+    EXPECT_EQ(frames, 20u * 51u);
+    EXPECT_LE(Adl().GamutSets().size(), frames);
+    EXPECT_EQ(Adl().LiveContexts(), 1);
+    TW(UninitAdlGamut)();
+    EXPECT_FALSE(Adl().ModuleLoaded());
 }
 
 // Whatever changes under a running transition, its frames keep the count
