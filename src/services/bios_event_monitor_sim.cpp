@@ -65,9 +65,10 @@ void BiosEventMonitor::Events::Deliver() {
         const unsigned int event = queue.front();
         queue.pop_front();
         const Callback call = callback;
+        sim::FirmwareModel* const raisedBy = firmware;
         lock.unlock();
         call(event);
-        firmware->EventDone();
+        raisedBy->EventDone();
         lock.lock();
     }
     DropQueuedLocked();

@@ -81,8 +81,8 @@ int LastDisplayResult(const AdlLibrary::Use& adl, const char* caller,
 }  // namespace
 
 int OperateColor::SetWhitePointForAmd() {
-    const AdlLibrary::Use adl = adl_.Acquire();
     const std::optional<WhitePointAdjustInfo> values = ReadyWhitePointRecord();
+    const AdlLibrary::Use adl = adl_.Acquire();
     if (!adl || !values) {
         return white_point::kRefused;
     }

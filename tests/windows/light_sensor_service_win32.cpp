@@ -7,6 +7,7 @@
 #include <sensors.h>
 #include <sensorsapi.h>
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -15,6 +16,17 @@ namespace tw_test {
 namespace {
 
 constexpr HRESULT kNotInReport = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+
+std::atomic<long> g_liveObjects{0};
+std::atomic<ULONG> g_sensorCount{1};
+
+// Counted while alive: the manager, its collections and their sensor.
+struct Counted {
+    Counted() { ++g_liveObjects; }
+    ~Counted() { --g_liveObjects; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+};
 
 bool SameKey(REFPROPERTYKEY a, REFPROPERTYKEY b) {
     return a.fmtid == b.fmtid && a.pid == b.pid;
@@ -152,6 +164,7 @@ class Sensor final : public ComObject<ISensor> {
     }
 
   private:
+    const Counted counted_;
     std::mutex sinkMutex_;
     ISensorEvents* sink_ = nullptr;
 };
@@ -172,7 +185,7 @@ class Collection final : public ComObject<ISensorCollection> {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetCount(ULONG* count) override {
-        *count = 1;
+        *count = g_sensorCount;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Add(ISensor*) override { return E_NOTIMPL; }
@@ -181,6 +194,7 @@ class Collection final : public ComObject<ISensorCollection> {
     HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
 
   private:
+    const Counted counted_;
     Sensor* sensor_ = new Sensor;
 };
 
@@ -205,6 +219,9 @@ class Manager final : public ComObject<ISensorManager> {
     HRESULT STDMETHODCALLTYPE RequestPermissions(HWND, ISensorCollection*, BOOL) override {
         return E_NOTIMPL;
     }
+
+  private:
+    const Counted counted_;
 };
 
 }  // namespace
@@ -216,6 +233,14 @@ LightSensorService::~LightSensorService() {
     if (cookie_ != 0) {
         CoRevokeClassObject(cookie_);
     }
+}
+
+void LightSensorService::SetSensorCount(ULONG count) {
+    g_sensorCount = count;
+}
+
+long LightSensorService::LiveObjects() {
+    return g_liveObjects.load();
 }
 
 bool LightSensorService::HasSink() const {

@@ -18,6 +18,11 @@ class LightSensorService {
     LightSensorService& operator=(const LightSensorService&) = delete;
 
     bool Registered() const { return cookie_ != 0; }
+    // How many sensors a collection counts (it holds one all the same): with
+    // none, a subscription fails after it made the manager and collection.
+    static void SetSensorCount(ULONG count);
+    // The manager, collections and sensors not released yet.
+    static long LiveObjects();
     // Whether a sensor handed out and still referenced has a sink.
     bool HasSink() const;
     // One report of both values, delivered on a thread of the service;
