@@ -1,5 +1,7 @@
 #include "intel_driver_service_win32.h"
 
+#include <objbase.h>
+
 #include <atomic>
 
 #include "com_object_win32.h"
@@ -19,10 +21,29 @@ std::atomic<long> g_featureTables{0};
         return E_NOTIMPL;                                 \
     }
 
+// The real driver's server runs in a process of its own and its proxy
+// marshals between apartments; this one, in the test's process, is agile
+// through the free-threaded marshaler, which the global interface table
+// then hands out as it is.
 class Driver final : public ComObject<CUIExternal8> {
   public:
-    Driver() { ++g_liveObjects; }
-    ~Driver() override { --g_liveObjects; }
+    Driver() {
+        ++g_liveObjects;
+        CoCreateFreeThreadedMarshaler(this, &marshaler_);
+    }
+    ~Driver() override {
+        if (marshaler_ != nullptr) {
+            marshaler_->Release();
+        }
+        --g_liveObjects;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IMarshal && marshaler_ != nullptr) {
+            return marshaler_->QueryInterface(iid, object);
+        }
+        return ComObject::QueryInterface(iid, object);
+    }
 
     HRESULT STDMETHODCALLTYPE EnumActiveDevices(BSTR, LONG, LONG* deviceId, LONG*) override {
         *deviceId = kDeviceId;
@@ -89,6 +110,9 @@ class Driver final : public ComObject<CUIExternal8> {
         }
         return nullptr;
     }
+
+  private:
+    IUnknown* marshaler_ = nullptr;
 };
 
 #undef TW_UNUSED_SLOT
