@@ -140,7 +140,22 @@ void SensorModel::Service::Deliver(std::size_t index) {
 
 SensorModel::SensorModel() : service_(std::make_shared<Service>()) {}
 
-SensorModel::~SensorModel() = default;
+// The machine's sensor service goes with it: the sinks it still holds, never
+// cancelled, are released with their sensor objects, which hold the service.
+SensorModel::~SensorModel() {
+    std::vector<Service::Attachment> held;
+    {
+        std::lock_guard lock(service_->mutex);
+        for (auto& sensor : service_->sensors) {
+            held.insert(held.end(), sensor.attachments.begin(), sensor.attachments.end());
+            sensor.attachments.clear();
+        }
+    }
+    for (const auto& attachment : held) {
+        attachment.sink->Release();
+        attachment.sensor->Release();
+    }
+}
 
 void SensorModel::Load(const nlohmann::json& description) {
     SetManagerRegistered(description.value("managerRegistered", ManagerRegistered()));

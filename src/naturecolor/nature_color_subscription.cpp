@@ -43,18 +43,22 @@ constexpr std::chrono::milliseconds kCallbackPatience{5000};
 // made. Each subscription in place (the sensors', the firmware's) holds the
 // library and keeps its callbacks' gate open.
 struct SensorSubscription {
-    // At unload COM may not be called. A subscription holds the library, so
-    // anything still held here means the process is ending: it goes with
-    // the process. With exit() on Linux the callbacks still run: the gates
-    // close first, for the engine is destroyed after this.
+    // A subscription holds the library, so this runs with objects still held
+    // only where the library cannot be unloading: when a Windows process
+    // ends, where COM may not be called and they go with the process; or at
+    // exit() on Linux, or with the code linked into a program, where COM is
+    // still there and they are released. With exit() the callbacks still
+    // run: the gates close first, for the engine is destroyed after this.
     ~SensorSubscription() {
-        const auto patience =
-            platform::ProcessIsEnding() ? std::chrono::milliseconds(0) : kCallbackPatience;
+        const bool ending = platform::ProcessIsEnding();
+        const auto patience = ending ? std::chrono::milliseconds(0) : kCallbackPatience;
         CallbackGate::Sensors().Close(patience);
         CallbackGate::Firmware().Close(patience);
-        collection.Abandon();
-        manager.Abandon();
-        apartment.Abandon();
+        if (ending) {
+            collection.Abandon();
+            manager.Abandon();
+            apartment.Abandon();
+        }
     }
 
     std::mutex mutex;
@@ -66,9 +70,11 @@ struct SensorSubscription {
 };
 
 SensorSubscription& Subscription() {
-    // The engine the callbacks reach is made first, so that it is destroyed
+    // Everything the callbacks reach is made first, so that it is destroyed
     // after their gates have closed.
     static_cast<void>(NaturalTone::Instance());
+    static_cast<void>(NatureColorMonitor::Instance());
+    static_cast<void>(SensorColorDataReader::Instance());
     static SensorSubscription subscription;
     return subscription;
 }

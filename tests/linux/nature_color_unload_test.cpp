@@ -65,18 +65,7 @@ nlohmann::json AmdLaptop() {
 // Nature colour on, with an interval of 0xFFFFFFFF (a caller's -1): after
 // its first frame the worker pauses until something ends the pause.
 void SubscribeWithAnEndlessPause(const FrontEndLibrary& library) {
-    EXPECT_EQ(FE(library, SetCircleR)(1.0), 0);
-    EXPECT_EQ(FE(library, SetCircleG)(1.0), 0);
-    EXPECT_EQ(FE(library, SetCircleB)(1.0), 0);
-    EXPECT_EQ(FE(library, SetEyeProtect)(0), 0);
-    EXPECT_EQ(FE(library, SetBlueProtect)(1000), 0);
-    EXPECT_EQ(FE(library, SetIsNatureColor)(1), 0);
-    FE(library, InitMonitorId)();
-    FE(library, AddCctMappingInfo)(3000.0f, 1.0, 0.7, 0.4);
-    FE(library, AddCctMappingInfo)(7000.0f, 0.8, 0.9, 1.0);
-    FE(library, SetNatureColorAll)(50, 0xFFFFFFFFu, 0, 100.0f, 4000.0f, 50.0f);
-    FE(library, SetNatureColorStatus)(1);
-    ASSERT_EQ(FE(library, StartMonitorNatureColor)(kLightOnly), 0);
+    SubscribeFrontEndToTheLightSensor(library, 50, 0xFFFFFFFFu);
     EXPECT_TRUE(AwaitCondition([&] { return FE(library, GetSensorColor)(-1.0f) > 5000.0f; }, 10s))
         << "no frame came";
 }
@@ -126,8 +115,11 @@ const std::vector<UnloadCase>& Cases() {
          },
          false},
         {"WhileAdlIsInitialised", AmdLaptop,
-         [](const FrontEndLibrary& library) { FE(library, InitAdlGamut)
-                                              (); }, true},
+         [](const FrontEndLibrary& library) {
+             FE(library, InitAdlGamut)
+             ();
+         },
+         true},
         {"AfterAdlIsReleased", AmdLaptop,
          [](const FrontEndLibrary& library) {
              FE(library, InitAdlGamut)();

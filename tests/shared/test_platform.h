@@ -145,6 +145,14 @@ std::optional<int> RunTestInChildProcess(const std::string& testName,
 // colour configuration every nature colour frame reads.
 void StoreNeutralNatureColourSettings();
 
+// The same, and a 3000 K to 7000 K table, the configuration and status 1,
+// for a library of the front-end's own; then a subscription to the light
+// sensor. A reading of 6000 K starts a transition of `frames` + 1 frames,
+// each storing its CCT; without a device id stored they reach no driver,
+// whose objects the library would leave to the process at unload.
+void SubscribeFrontEndToTheLightSensor(const FrontEndLibrary& library, unsigned frames,
+                                       unsigned intervalMs);
+
 // The INI file's lines without their line ends.
 std::vector<std::string> SplitLines(std::string_view text);
 

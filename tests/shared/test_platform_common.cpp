@@ -69,4 +69,21 @@ void StoreNeutralNatureColourSettings() {
     TW(SetIsNatureColor)(1);
 }
 
+void SubscribeFrontEndToTheLightSensor(const FrontEndLibrary& library, unsigned frames,
+                                       unsigned intervalMs) {
+    EXPECT_EQ(FE(library, SetCircleR)(1.0), 0);
+    EXPECT_EQ(FE(library, SetCircleG)(1.0), 0);
+    EXPECT_EQ(FE(library, SetCircleB)(1.0), 0);
+    EXPECT_EQ(FE(library, SetEyeProtect)(0), 0);
+    EXPECT_EQ(FE(library, SetBlueProtect)(1000), 0);
+    EXPECT_EQ(FE(library, SetIsNatureColor)(1), 0);
+    EXPECT_EQ(FE(library, SetSensorColor)(5000.0f), 0);
+    FE(library, ClearMappingInfo)();
+    FE(library, AddCctMappingInfo)(3000.0f, 1.0, 0.7, 0.4);
+    FE(library, AddCctMappingInfo)(7000.0f, 0.8, 0.9, 1.0);
+    FE(library, SetNatureColorAll)(frames, intervalMs, 0, 100.0f, 4000.0f, 50.0f);
+    FE(library, SetNatureColorStatus)(1);
+    ASSERT_EQ(FE(library, StartMonitorNatureColor)(0), 0);
+}
+
 }  // namespace tw_test

@@ -28,22 +28,8 @@ constexpr auto kPromptly = 100ms;
 constexpr auto kUnloadPatience = 1s;
 constexpr auto kIntoTheTransition = 200ms;
 
-// The front-end's set-up for nature colour, and a subscription to the light
-// sensor; a reading of 6000 K then starts a transition of 51 frames.
 void SubscribeToTheLightSensor(const FrontEndLibrary& library) {
-    EXPECT_EQ(FE(library, SetCircleR)(1.0), 0);
-    EXPECT_EQ(FE(library, SetCircleG)(1.0), 0);
-    EXPECT_EQ(FE(library, SetCircleB)(1.0), 0);
-    EXPECT_EQ(FE(library, SetEyeProtect)(0), 0);
-    EXPECT_EQ(FE(library, SetBlueProtect)(1000), 0);
-    EXPECT_EQ(FE(library, SetIsNatureColor)(1), 0);
-    EXPECT_EQ(FE(library, SetSensorColor)(5000.0f), 0);
-    FE(library, ClearMappingInfo)();
-    FE(library, AddCctMappingInfo)(3000.0f, 1.0, 0.7, 0.4);
-    FE(library, AddCctMappingInfo)(7000.0f, 0.8, 0.9, 1.0);
-    FE(library, SetNatureColorAll)(kFrames, kIntervalMs, 0, 100.0f, 4000.0f, 50.0f);
-    ASSERT_EQ(FE(library, StartMonitorNatureColor)(0), 0);
-    FE(library, SetNatureColorStatus)(1);
+    SubscribeFrontEndToTheLightSensor(library, kFrames, kIntervalMs);
 }
 
 class NatureColorUnload : public ::testing::Test {
@@ -99,8 +85,7 @@ TEST_F(NatureColorUnload, AnEndlessPauseEndsWithTheUninstallAndTheLibraryGoes) {
     {
         FrontEndLibrary library;
         ASSERT_TRUE(library.Loaded());
-        SubscribeToTheLightSensor(library);
-        FE(library, SetNatureColorAll)(kFrames, 0xFFFFFFFFu, 0, 100.0f, 4000.0f, 50.0f);
+        SubscribeFrontEndToTheLightSensor(library, kFrames, 0xFFFFFFFFu);
         ASSERT_EQ(service.Deliver(300.0f, 6000.0f), S_OK);
         ASSERT_TRUE(AwaitCondition([&] { return FE(library, GetSensorColor)(-1.0f) > 5000.0f; },
                                    kPatience));
