@@ -15,6 +15,17 @@ sim::MachineEvent* EventOf(HANDLE handle) {
     return static_cast<sim::MachineEvent*>(handle);
 }
 
+// `change` on the event behind a handle; a null handle is refused.
+template <typename Change>
+BOOL ChangeEvent(HANDLE event, Change change) {
+    if (event == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    change(*EventOf(event));
+    return TRUE;
+}
+
 }  // namespace
 
 void WINAPI Sleep(DWORD milliseconds) {
@@ -39,21 +50,11 @@ HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initial
 }
 
 BOOL WINAPI SetEvent(HANDLE event) {
-    if (event == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    EventOf(event)->Set();
-    return TRUE;
+    return ChangeEvent(event, [](sim::MachineEvent& e) { e.Set(); });
 }
 
 BOOL WINAPI ResetEvent(HANDLE event) {
-    if (event == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    EventOf(event)->Reset();
-    return TRUE;
+    return ChangeEvent(event, [](sim::MachineEvent& e) { e.Reset(); });
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {
