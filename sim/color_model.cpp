@@ -252,6 +252,23 @@ HPROFILE ColorModel::OpenProfile(std::vector<std::uint8_t> bytes) {
     return profile;
 }
 
+void ColorModel::SetBeforeProfileFileOpens(std::function<void(const std::filesystem::path&)> hook) {
+    std::lock_guard lock(mutex_);
+    beforeProfileFileOpens_ = std::move(hook);
+}
+
+// The hook runs without the model's lock: it may call back into the machine.
+void ColorModel::RunBeforeProfileFileOpens(const std::filesystem::path& file) const {
+    std::function<void(const std::filesystem::path&)> hook;
+    {
+        std::lock_guard lock(mutex_);
+        hook = beforeProfileFileOpens_;
+    }
+    if (hook) {
+        hook(file);
+    }
+}
+
 std::optional<std::vector<std::uint8_t>> ColorModel::ProfileBytes(HPROFILE profile) const {
     std::lock_guard lock(mutex_);
     const auto found = openProfiles_.find(profile);

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -97,6 +98,10 @@ class ColorModel {
 
     // Profile handles, each holding the bytes it was opened with.
     HPROFILE OpenProfile(std::vector<std::uint8_t> bytes);
+    // Runs with a profile file's path as OpenColorProfileW is about to read
+    // it: another program acting at the worst moment.
+    void SetBeforeProfileFileOpens(std::function<void(const std::filesystem::path&)> hook);
+    void RunBeforeProfileFileOpens(const std::filesystem::path& file) const;
     std::optional<std::vector<std::uint8_t>> ProfileBytes(HPROFILE profile) const;
     bool CloseProfile(HPROFILE profile);
     std::size_t OpenProfileCount() const;    // not yet closed
@@ -115,6 +120,7 @@ class ColorModel {
     using AssociationKey = std::pair<WCS_PROFILE_MANAGEMENT_SCOPE, std::wstring>;
 
     mutable std::mutex mutex_;
+    std::function<void(const std::filesystem::path&)> beforeProfileFileOpens_;
     std::vector<Preinstalled> preinstalled_;
     void RestoreKeptState();
     void KeepState() const;

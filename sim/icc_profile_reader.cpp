@@ -4,9 +4,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "sim/lcms_handles.h"
+#include "sim/open_files.h"
 
 namespace sim {
 
@@ -32,9 +36,7 @@ bool TransformsToSrgb(cmsHPROFILE profile) {
     return transform != nullptr;
 }
 
-}  // namespace
-
-ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
+ProfileCheck Judge(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) {
         return ProfileCheck::Unreadable;
     }
@@ -46,9 +48,39 @@ ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
     return TransformsToSrgb(profile.get()) ? ProfileCheck::Valid : ProfileCheck::Damaged;
 }
 
+}  // namespace
+
+// A switch opens, validates and installs the same few profiles many times;
+// building a transform for each costs milliseconds, so verdicts are kept by
+// content.
+ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kRemembered = 16;
+    static std::mutex mutex;
+    static auto* verdicts = new std::map<std::vector<std::uint8_t>, ProfileCheck>;
+    std::vector<std::uint8_t> key(bytes.begin(), bytes.end());
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto known = verdicts->find(key); known != verdicts->end()) {
+            return known->second;
+        }
+    }
+    const ProfileCheck verdict = Judge(bytes);
+    const std::lock_guard lock(mutex);
+    if (verdicts->size() >= kRemembered) {
+        verdicts->clear();
+    }
+    verdicts->emplace(std::move(key), verdict);
+    return verdict;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadProfileFile(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    // Colour management opens profiles for reading and lets others read only.
+    const auto claim = OpenFiles::Instance().Open(file, kFileRead, kFileRead);
+    if (!claim) {
         return std::nullopt;
     }
     std::ifstream in(file, std::ios::binary);

@@ -62,7 +62,9 @@ std::optional<std::vector<std::uint8_t>> ProfileData(sim::Machine& machine,
     }
     if (profile->dwType == PROFILE_FILENAME) {
         const auto* name = static_cast<const wchar_t*>(profile->pProfileData);
-        auto bytes = sim::ReadProfileFile(sim::ProfileHostPath(machine, name));
+        const auto file = sim::ProfileHostPath(machine, name);
+        machine.Colors().RunBeforeProfileFileOpens(file);
+        auto bytes = sim::ReadProfileFile(file);
         if (!bytes) {
             SetLastError(ERROR_FILE_NOT_FOUND);
         }

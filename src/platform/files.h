@@ -23,12 +23,19 @@ bool FileExists(const std::wstring& path);
 // writers; the folder must exist. False when it cannot open or write.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
-// A binary input stream opened with deny-none sharing, so that another
-// process writing or replacing the file does not make the open fail. A folder
-// does not open.
+// What a reader lets other openers do while it is open.
+enum class Sharing {
+    // Another process writing or replacing the file does not make the open fail.
+    Everything,
+    // Others may read; writes, deletes and renames fail until the reader
+    // closes, so what it read stays what the file holds.
+    ReadOnly,
+};
+
+// A binary input stream; a folder does not open.
 class SharedFileReader {
   public:
-    explicit SharedFileReader(const std::wstring& path);
+    explicit SharedFileReader(const std::wstring& path, Sharing sharing = Sharing::Everything);
     ~SharedFileReader();
     SharedFileReader(const SharedFileReader&) = delete;
     SharedFileReader& operator=(const SharedFileReader&) = delete;

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "sim/machine.h"
+#include "sim/open_files.h"
 
 namespace platform {
 
@@ -29,6 +30,10 @@ bool AppendToFile(const std::wstring& path, std::string_view bytes) {
     const auto file = sim::Machine::Current().HostPath(path);
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
+    const auto claim = sim::OpenFiles::Instance().Open(file, sim::kFileWrite, sim::kShareAll);
+    if (!claim) {
+        return false;
+    }
     std::ofstream out(file, std::ios::binary | std::ios::app);
     return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
@@ -46,27 +51,40 @@ bool FileExists(const std::wstring& path) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    std::ofstream out(sim::Machine::Current().HostPath(path), std::ios::binary | std::ios::trunc);
+    const auto file = sim::Machine::Current().HostPath(path);
+    const auto claim = sim::OpenFiles::Instance().Open(file, sim::kFileWrite, sim::kShareAll);
+    if (!claim) {
+        return false;
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     return static_cast<bool>(out);
 }
 
 struct SharedFileReader::Stream {
-    explicit Stream(int descriptor) : fd(descriptor) {}
+    Stream(int descriptor, sim::FileClaim fileClaim)
+        : fd(descriptor), claim(std::move(fileClaim)) {}
     ~Stream() { ::close(fd); }
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
     int fd;
+    sim::FileClaim claim;
 };
 
 // Windows will not open a folder as a file; neither does the simulated one.
-SharedFileReader::SharedFileReader(const std::wstring& path) {
-    const int fd = ::open(sim::Machine::Current().HostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+SharedFileReader::SharedFileReader(const std::wstring& path, Sharing sharing) {
+    const auto file = sim::Machine::Current().HostPath(path);
+    const std::uint32_t share = sharing == Sharing::ReadOnly ? sim::kFileRead : sim::kShareAll;
+    auto claim = sim::OpenFiles::Instance().Open(file, sim::kFileRead, share);
+    if (!claim) {
+        return;
+    }
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return;
     }
-    auto stream = std::make_unique<Stream>(fd);
+    auto stream = std::make_unique<Stream>(fd, std::move(*claim));
     struct stat status {};
     if (::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode)) {
         stream_ = std::move(stream);

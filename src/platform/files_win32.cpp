@@ -56,10 +56,12 @@ struct SharedFileReader::Stream {
     HANDLE handle;
 };
 
-SharedFileReader::SharedFileReader(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+SharedFileReader::SharedFileReader(const std::wstring& path, Sharing sharing) {
+    const DWORD share = sharing == Sharing::ReadOnly
+                            ? FILE_SHARE_READ
+                            : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         stream_ = std::make_unique<Stream>(file);
     }
