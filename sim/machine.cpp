@@ -63,6 +63,12 @@ bool IsDriveLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
 
+// Neither a drive, a root nor a POSIX path: taken from the current directory.
+bool IsRelative(std::wstring_view path) {
+    const bool drive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':';
+    return !drive && (path.empty() || (path.front() != L'\\' && path.front() != L'/'));
+}
+
 // The API has no way to report a broken machine description to its caller,
 // and answering from a different machine would mislead: stop with the reason.
 std::unique_ptr<Machine> FromEnvironment() {
@@ -185,9 +191,33 @@ void Machine::SetRoot(std::filesystem::path root) {
     root_ = std::move(root);
 }
 
+std::wstring Machine::CurrentDirectory() const {
+    {
+        std::lock_guard lock(mutex_);
+        if (currentDirectory_) {
+            return *currentDirectory_;
+        }
+    }
+    std::error_code ignored;
+    return WideFromUtf8(std::filesystem::current_path(ignored).string());
+}
+
+void Machine::SetCurrentDirectory(std::wstring fullPath) {
+    std::lock_guard lock(mutex_);
+    currentDirectory_ = std::move(fullPath);
+}
+
 std::filesystem::path Machine::HostPath(std::wstring_view windowsPath) const {
     if (!windowsPath.empty() && windowsPath.front() == L'/') {
         return std::filesystem::path(platform::ToUtf8(windowsPath));
+    }
+    if (IsRelative(windowsPath)) {
+        std::unique_lock lock(mutex_);
+        if (currentDirectory_) {
+            std::wstring full = *currentDirectory_ + L"\\" + std::wstring(windowsPath);
+            lock.unlock();
+            return HostPath(full);
+        }
     }
     std::string relative;
     std::filesystem::path base;

@@ -68,8 +68,15 @@ class Machine {
     void SetHostExecutable(std::wstring path);
 
     // Windows paths map into a directory tree: X:\a\b is <root>/X/a/b.
-    // Absolute POSIX paths are used as they are.
+    // Absolute POSIX paths are used as they are. A relative path is taken
+    // from the current directory once one has been set, else from the host
+    // process's own.
     std::filesystem::path HostPath(std::wstring_view windowsPath) const;
+
+    // The process's current directory (SetCurrentDirectoryW): a Windows
+    // path once set, else the host process's own as an absolute POSIX path.
+    std::wstring CurrentDirectory() const;
+    void SetCurrentDirectory(std::wstring fullPath);
     std::filesystem::path Root() const;
     void SetRoot(std::filesystem::path root);
 
@@ -110,6 +117,7 @@ class Machine {
     std::string name_;
     std::wstring hostExecutable_;
     std::filesystem::path root_;
+    std::optional<std::wstring> currentDirectory_;
     std::map<std::string, InjectedFailure, std::less<>> failures_;
     std::vector<std::wstring> debugOutput_;
     std::vector<ProfileWrite> profileWrites_;
