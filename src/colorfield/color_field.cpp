@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <optional>
 
 #include "colorfield/color_field_codes.h"
+#include "colorfield/full_path.h"
 #include "colorfield/lut_handle_3d.h"
 #include "colorfield/sha256_interface.h"
 #include "log/log_line.h"
@@ -23,24 +26,45 @@ constexpr std::size_t kIccFileNameBufferSize = 1024;
 constexpr const wchar_t* kWholeDisplay = L"DISPLAY";
 
 // _access with mode 0; a missing file is logged by its path.
-bool FileFound(const std::string& path) {
-    const std::wstring widePath = AnsiToWide(path);
-    if (platform::FileExists(widePath)) {
+bool FileFound(const std::wstring& path) {
+    if (platform::FileExists(path)) {
         return true;
     }
     Log(log_level::kError, "ColorField::CheckIsIccFileNormal")
-        << L"Icc File:" << widePath << L" Not Found!";
+        << L"Icc File:" << path << L" Not Found!";
     return false;
 }
 
-std::wstring WithBackslashes(std::wstring path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
+// A path that does not resolve names no file any step could use.
+std::optional<std::wstring> ResolvedPath(const std::string& path) {
+    const std::wstring given = AnsiToWide(path);
+    auto full = FullPath(given);
+    if (!full) {
+        Log(log_level::kError, "ColorField::CheckIsIccFileNormal")
+            << L"Icc File:" << given
+            << L" Not Found! It does not resolve to a full path shorter than 260 characters.";
+    }
+    return full;
+}
+
+// A full path's last component; Windows takes either slash as a separator.
+std::wstring FileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
 // Mode numbers are written as signed numbers.
 std::int32_t Signed(std::uint32_t mode) {
     return static_cast<std::int32_t>(mode);
+}
+
+// Any other number would reach the display as some mode it never asked for:
+// the DDC/CI road would send "off", the firmware would be searched for it.
+bool IsKnownMode(std::uint32_t mode, const char* source) {
+    if (mode <= color_field::kLastGamutMode) {
+        return true;
+    }
+    Log(log_level::kError, source) << L"Color field mode out of range! mode:" << Signed(mode);
+    return false;
 }
 
 }  // namespace
@@ -60,23 +84,51 @@ ColorField::~ColorField() {
 }
 
 int ColorField::CheckIsIccFileNormal(const std::string& iccPath, const std::string& digestPath) {
-    if (!FileFound(iccPath)) {
+    const auto icc = ResolvedPath(iccPath);
+    if (!icc) {
         return kIccMissing;
     }
-    if (!FileFound(digestPath)) {
+    std::unique_ptr<platform::SharedFileReader> held;
+    return CheckIccFile(*icc, digestPath, held);
+}
+
+// The profile stays open from its digest until `held` goes, refusing writes,
+// deletes and renames: whoever replaces the file in between cannot make the
+// switch install bytes that were never verified.
+int ColorField::CheckIccFile(const std::wstring& icc, const std::string& digestPath,
+                             std::unique_ptr<platform::SharedFileReader>& held) {
+    if (!FileFound(icc)) {
+        return kIccMissing;
+    }
+    const auto digest = ResolvedPath(digestPath);
+    if (!digest || !FileFound(*digest)) {
         return kIccNotVerified;
     }
-    if (Sha256Interface::IsIccDigestMatch(iccPath, digestPath)) {
+    held = std::make_unique<platform::SharedFileReader>(icc, platform::Sharing::ReadOnly);
+    if (Sha256Interface::IsIccDigestMatch(*held, icc, *digest)) {
         return kIccNormal;
     }
+    held.reset();
     Log(log_level::kError, "ColorField::CheckIsIccFileNormal")
-        << L"Icc File Be Modified! fileName:" << AnsiToWide(iccPath);
+        << L"Icc File Be Modified! fileName:" << icc;
     return kIccNotVerified;
 }
 
+// Mode 0 has no table whose panel could have changed.
 bool ColorField::IsLcdChanged(std::uint32_t mode, std::uint32_t setType) {
+    if (setType != color_field::kFirmwareLutRoad) {
+        return false;
+    }
+    if (!IsKnownMode(mode, "ColorField::IsLcdChanged")) {
+        return false;
+    }
+    if (mode == color_field::kModeOff) {
+        Log(log_level::kError, "ColorField::IsLcdChanged")
+            << L"Color field mode has no table! mode:" << Signed(mode);
+        return false;
+    }
     const std::lock_guard lock(mutex_);
-    return setType == color_field::kFirmwareLutRoad && LutHandle3D::Instance().IsLcdChanged(mode);
+    return LutHandle3D::Instance().IsLcdChanged(mode);
 }
 
 // An exception escaping the switch used to be answered with 0, "done": the
@@ -86,6 +138,9 @@ int ColorField::SetColorFieldMode(std::uint32_t mode, const char* iccPath, const
     if (iccPath == nullptr || digestPath == nullptr) {
         Log(log_level::kError, "ColorField::SetColorFieldMode")
             << L"pIccFilePath  or pIccCheckFilePath is nullptr!";
+        return kIccMissing;
+    }
+    if (!IsKnownMode(mode, "ColorField::SetColorFieldMode")) {
         return kIccMissing;
     }
     const std::lock_guard lock(mutex_);
@@ -104,23 +159,21 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
     QueryCurrentIccFile(currentName);
     const auto setType = static_cast<std::uint32_t>(
         ColorFieldSettings().GetColorFieldSetType(color_field::kNoSetting));
-    if (IsIccAlreadyAssociated(currentName, iccPath)) {
+    const auto icc = ResolvedPath(iccPath);
+    if (!icc) {
+        return kIccMissing;
+    }
+    if (IsIccAlreadyAssociated(currentName, *icc)) {
         Log(log_level::kTrace, "ColorField::SetColorFieldMode")
-            << L"Icc Already Associated. iccFileName:" << AnsiToWide(iccPath);
+            << L"Icc Already Associated. iccFileName:" << *icc;
         if (Signed(mode) !=
             ColorFieldSettings().GetCurrentColorFieldMode(color_field::kNoSetting)) {
             SwitchDisplayerColorField(mode, setType);
         }
         return color_field::kSwitchDone;
     }
-    if (const int checked = CheckIsIccFileNormal(iccPath, digestPath); checked != kIccNormal) {
-        return checked;
-    }
-    // The undo names the profile as the switch installed it, with backslashes.
-    const std::wstring widePath = WithBackslashes(AnsiToWide(iccPath, CP_THREAD_ACP));
-    if (const int switched = SwitchIccFile(widePath); switched != color_field::kSwitchDone) {
-        Log(log_level::kError, "ColorField::SetColorFieldMode")
-            << L"SwitchIccFile Failed! iccFileName:" << AnsiToWide(iccPath);
+    if (const int switched = CheckAndSwitchIccFile(*icc, digestPath);
+        switched != color_field::kSwitchDone) {
         return switched;
     }
     const int displayed = SwitchDisplayerColorField(mode, setType);
@@ -128,9 +181,22 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
         return color_field::kSwitchDone;
     }
     Log(log_level::kError, "ColorField::SetColorFieldMode")
-        << L"SetDisplayerColorField Fail! iccName:" << AnsiToWide(iccPath);
-    UndoIccSwitch(currentName, widePath);
+        << L"SetDisplayerColorField Fail! iccName:" << *icc;
+    UndoIccSwitch(currentName, *icc);
     return displayed;
+}
+
+int ColorField::CheckAndSwitchIccFile(const std::wstring& icc, const std::string& digestPath) {
+    std::unique_ptr<platform::SharedFileReader> held;
+    if (const int checked = CheckIccFile(icc, digestPath, held); checked != kIccNormal) {
+        return checked;
+    }
+    const int switched = SwitchIccFile(icc);
+    if (switched != color_field::kSwitchDone) {
+        Log(log_level::kError, "ColorField::SetColorFieldMode")
+            << L"SwitchIccFile Failed! iccFileName:" << icc;
+    }
+    return switched;
 }
 
 // The exception used to be answered with 0, "done", though nothing was copied.
@@ -160,17 +226,18 @@ int ColorField::GetCurrentIccFileName(char* iccFileName) {
     }
 }
 
-// An empty new name (a path ending in a backslash) names no profile; as a
-// substring of every name it would have passed for one already associated
-// and skipped every check.
+// Whole file names, compared as Windows compares them: "P3.icc" is not
+// "DisplayP3.icc". An empty new name (a path ending in a backslash) names no
+// profile and so is never associated.
 bool ColorField::IsIccAlreadyAssociated(const std::wstring& currentName,
-                                        const std::string& iccPathNew) {
-    const std::size_t separator = iccPathNew.rfind('\\');
-    const std::wstring newName =
-        AnsiToWide(separator == std::string::npos ? iccPathNew : iccPathNew.substr(separator + 1));
+                                        const std::wstring& iccPathNew) {
+    const std::wstring newName = FileNameOf(iccPathNew);
     Log(log_level::kTrace, "ColorField::IsIccAlreadyAssociated")
         << L"currentIccFileName:" << currentName << L"iccFileNew:" << newName;
-    return !newName.empty() && currentName.find(newName) != std::wstring::npos;
+    const std::wstring current = FileNameOf(currentName);
+    return !newName.empty() &&
+           CompareStringOrdinal(current.c_str(), static_cast<int>(current.size()), newName.c_str(),
+                                static_cast<int>(newName.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring ColorField::ColorManagementDeviceName() const {
@@ -178,6 +245,9 @@ std::wstring ColorField::ColorManagementDeviceName() const {
 }
 
 int ColorField::SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setType) {
+    if (!IsKnownMode(mode, "ColorField::SwitchDisplayerColorField")) {
+        return color_field::kDisplayFailed;
+    }
     const std::lock_guard lock(mutex_);
     try {
         switch (setType) {

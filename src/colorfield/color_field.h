@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/display_handles.h"
+#include "platform/files.h"
 
 // A monitor as the display enumeration reports it.
 struct MonitorDeviceInfo {
@@ -60,7 +62,7 @@ class ColorField {
     int SwitchDisplayerColorField(std::uint32_t mode, std::uint32_t setType);
 
     bool QueryCurrentIccFile(std::wstring& name);
-    bool IsIccAlreadyAssociated(const std::wstring& currentName, const std::string& iccPathNew);
+    bool IsIccAlreadyAssociated(const std::wstring& currentName, const std::wstring& iccPathNew);
     int SwitchIccFile(std::wstring path);
     int InstallIccFile(const std::wstring& path);
     UniqueProfile GetProfileHandle(const std::wstring& path);
@@ -78,6 +80,9 @@ class ColorField {
     ColorField() = default;
 
     int SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath, const char* digestPath);
+    int CheckIccFile(const std::wstring& icc, const std::string& digestPath,
+                     std::unique_ptr<platform::SharedFileReader>& held);
+    int CheckAndSwitchIccFile(const std::wstring& icc, const std::string& digestPath);
     void UndoIccSwitch(const std::wstring& previousName, const std::wstring& iccPath);
     // "DISPLAY" without a display at the desktop origin, else the current
     // monitor's device id.

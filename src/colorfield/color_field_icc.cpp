@@ -72,6 +72,16 @@ bool Contains(const std::wstring& text, std::wstring_view part) {
     return text.find(part) != std::wstring::npos;
 }
 
+// A monitor's device name is its display's name, a backslash and the
+// monitor's part: \\.\DISPLAY1 is the display of \\.\DISPLAY1\Monitor0 and
+// not of \\.\DISPLAY10\Monitor0. No display at the origin leaves the name
+// empty, and then every monitor is on it.
+bool IsOnDisplay(const MonitorDeviceInfo& monitor, std::wstring_view display) {
+    const std::wstring_view name = monitor.deviceName;
+    return display.empty() || name == display ||
+           name.substr(0, name.find_last_of(L'\\')) == display;
+}
+
 class HandlesOfOneSwitch {
   public:
     explicit HandlesOfOneSwitch(ColorField& field) : field_(field) {}
@@ -103,9 +113,9 @@ void ColorField::RefreshMonitorList() {
 // wherever it stands on the desktop.
 void ColorField::ChooseCurrentMonitor(int setType) {
     if (setType != color_field::kDdcciRoad) {
-        const auto main = std::find_if(
-            monitorList_.begin(), monitorList_.end(),
-            [&](const auto& m) { return Contains(m.deviceName, mainDisplayDeviceName_); });
+        const auto main =
+            std::find_if(monitorList_.begin(), monitorList_.end(),
+                         [&](const auto& m) { return IsOnDisplay(m, mainDisplayDeviceName_); });
         if (main != monitorList_.end()) {
             currentMonitor_ = *main;
         }
@@ -113,7 +123,7 @@ void ColorField::ChooseCurrentMonitor(int setType) {
     }
     std::vector<const MonitorDeviceInfo*> makersMonitors;
     for (const auto& monitor : monitorList_) {
-        if (Contains(monitor.deviceName, mainDisplayDeviceName_)) {
+        if (IsOnDisplay(monitor, mainDisplayDeviceName_)) {
             currentMonitor_ = monitor;
         }
         if (Contains(monitor.deviceString, color_field::kVendorId)) {

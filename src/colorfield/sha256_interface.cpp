@@ -47,11 +47,10 @@ struct FileContent {
 };
 
 // The whole of a non-empty file of at most 4294967295 bytes, in one buffer.
-std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
-    platform::SharedFileReader file(AnsiToWide(canonicalPath));
+std::optional<FileContent> ReadIccFile(platform::SharedFileReader& file, const std::wstring& path) {
     if (!file.IsOpen()) {
         Log(log_level::kError, "Sha256Interface::GetSha256Value")
-            << L"Open iccFile failed!fileName:" << AnsiToWide(canonicalPath);
+            << L"Open iccFile failed!fileName:" << path;
         return std::nullopt;
     }
     const std::uint64_t length = file.Size();
@@ -73,6 +72,19 @@ std::optional<FileContent> ReadIccFile(const std::string& canonicalPath) {
     return content;
 }
 
+// The digest of the first record whose name holds `wanted`; out is left as
+// it is when none does.
+void FindDigestRecord(platform::SharedFileReader& file, std::string_view wanted,
+                      unsigned char* out) {
+    std::array<char, kRecordLength> record{};
+    while (file.Read(record.data(), record.size()) == record.size()) {
+        if (RecordName(record).find(wanted) != std::string_view::npos) {
+            std::memcpy(out, record.data() + kDigestOffset, Sha256Interface::kDigestLength);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 int Sha256Interface::GetSha256Value(const std::string& path, unsigned char* out, std::size_t size) {
@@ -81,7 +93,18 @@ int Sha256Interface::GetSha256Value(const std::string& path, unsigned char* out,
         Log(log_level::kError, "Sha256Interface::GetSha256Value") << "input param error";
         return -1;
     }
-    const auto content = ReadIccFile(canonical);
+    const std::wstring widePath = AnsiToWide(canonical);
+    platform::SharedFileReader file(widePath);
+    return GetSha256Value(file, widePath, out, size);
+}
+
+int Sha256Interface::GetSha256Value(platform::SharedFileReader& icc, const std::wstring& iccPath,
+                                    unsigned char* out, std::size_t size) {
+    if (out == nullptr || size < kDigestLength) {
+        Log(log_level::kError, "Sha256Interface::GetSha256Value") << "input param error";
+        return -1;
+    }
+    const auto content = ReadIccFile(icc, iccPath);
     if (!content || SHA256(content->data.get(), content->size, out) == nullptr) {
         return -1;
     }
@@ -106,14 +129,24 @@ int Sha256Interface::GetSha256DataFromDigestFile(unsigned char* out, std::size_t
         return -1;
     }
     // The name is looked for as a C string, so it ends at a NUL.
-    const std::string_view name(wanted.c_str());
-    std::array<char, kRecordLength> record{};
-    while (file.Read(record.data(), record.size()) == record.size()) {
-        if (RecordName(record).find(name) != std::string_view::npos) {
-            std::memcpy(out, record.data() + kDigestOffset, kDigestLength);
-            break;
-        }
+    FindDigestRecord(file, wanted.c_str(), out);
+    return 0;
+}
+
+int Sha256Interface::GetSha256DataFromDigestFile(unsigned char* out, std::size_t size,
+                                                 const std::wstring& digestPath,
+                                                 const std::wstring& iccPath) {
+    if (out == nullptr || size < kDigestLength || digestPath.empty() || iccPath.empty()) {
+        return -1;
     }
+    platform::SharedFileReader file(digestPath);
+    if (!file.IsOpen()) {
+        Log(log_level::kError, "Sha256Interface::GetSha256DataFromDigestFile")
+            << L"Open digestFile Failed!digestFileName:" << digestPath;
+        return -1;
+    }
+    const std::string wanted = WideToAnsi(iccPath.substr(iccPath.find_last_of(L"\\/") + 1));
+    FindDigestRecord(file, wanted.c_str(), out);
     return 0;
 }
 
@@ -127,6 +160,17 @@ bool Sha256Interface::IsIccDigestMatch(const std::string& iccPath, const std::st
     }
     // A digest file without a record for the ICC file leaves the stored
     // digest zero, which no content hashes to in practice.
+    std::array<unsigned char, kDigestLength> stored{};
+    GetSha256DataFromDigestFile(stored.data(), stored.size(), digestPath, iccPath);
+    return computed == stored;
+}
+
+bool Sha256Interface::IsIccDigestMatch(platform::SharedFileReader& icc, const std::wstring& iccPath,
+                                       const std::wstring& digestPath) {
+    std::array<unsigned char, kDigestLength> computed{};
+    if (GetSha256Value(icc, iccPath, computed.data(), computed.size()) != 0) {
+        return false;
+    }
     std::array<unsigned char, kDigestLength> stored{};
     GetSha256DataFromDigestFile(stored.data(), stored.size(), digestPath, iccPath);
     return computed == stored;

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <string>
 
+namespace platform {
+class SharedFileReader;
+}
+
 class Sha256Interface {
   public:
     static constexpr std::size_t kDigestLength = 32;
@@ -20,6 +24,17 @@ class Sha256Interface {
                                            const std::string& digestPath,
                                            const std::string& iccPath);
     static bool IsIccDigestMatch(const std::string& iccPath, const std::string& digestPath);
+
+    // The same steps for a profile already open and a digest file by its
+    // full path, so that the bytes hashed are the bytes the caller goes on
+    // to use. `iccPath` names the profile in log lines and in the lookup.
+    static int GetSha256Value(platform::SharedFileReader& icc, const std::wstring& iccPath,
+                              unsigned char* out, std::size_t size);
+    static int GetSha256DataFromDigestFile(unsigned char* out, std::size_t size,
+                                           const std::wstring& digestPath,
+                                           const std::wstring& iccPath);
+    static bool IsIccDigestMatch(platform::SharedFileReader& icc, const std::wstring& iccPath,
+                                 const std::wstring& digestPath);
     // Empty when the path cannot be canonicalised.
     static std::string CanonicalizePath(const std::string& path);
     // The part after the last backslash, or after the last forward slash when

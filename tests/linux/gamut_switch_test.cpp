@@ -4,7 +4,10 @@
 // display refuses.
 #include <icm.h>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +22,7 @@
 #include "sim/firmware_model.h"
 #include "sim/icc_profile_writer.h"
 #include "sim/intel_driver_model.h"
+#include "sim/open_files.h"
 
 namespace tw_test {
 
@@ -341,6 +345,200 @@ TEST_F(GamutSwitch, AnExceptionInsideTheSwitchIsReportedAsAFailure) {
     }
     EXPECT_STREQ(name, "untouched");
     EXPECT_TRUE(LoggedContaining(3, "GetCurrentIccFileName exception! Info:std::bad_alloc"));
+}
+
+std::string InstalledProfile(const std::wstring& name) {
+    return ReadFile(Machine().HostPath(sim::ColorModel::ColorDirectory() + L"\\" + name));
+}
+
+// Another program saving over the profile while switches run: every switch
+// that answers "done" has installed exactly the bytes its digest vouched for.
+// One saver is a thread in a loop; the other saves at the worst moment, as
+// colour management opens the verified file.
+TEST_F(GamutSwitch, AProfileReplacedDuringTheSwitchIsNeverInstalledUnverified) {
+    constexpr int kSwitches = 200;
+    const std::string verified = P3Profile();
+    const std::string other = RealProfile("sRGB.icc");
+    const fs::path host = HostFile(p3_);
+    struct Case {
+        const char* saver;
+        bool onOpen;
+    };
+    for (const Case c : {Case{"a thread in a loop", false}, Case{"as the file opens", true}}) {
+        SCOPED_TRACE(c.saver);
+        std::atomic<bool> stop = false;
+        std::atomic<int> refused = 0;
+        const auto save = [&](const std::string& bytes) {
+            if (!sim::OpenFiles::Instance().ReplaceAsAnotherProgram(host, bytes)) {
+                ++refused;
+            }
+        };
+        std::thread saver;
+        if (c.onOpen) {
+            Machine().Colors().SetBeforeProfileFileOpens([&](const fs::path& file) {
+                if (file == host) {
+                    save(other);
+                }
+            });
+        } else {
+            saver = std::thread([&] {
+                for (int n = 0; !stop; ++n) {
+                    save(n % 2 ? other : verified);
+                    std::this_thread::sleep_for(std::chrono::microseconds(50));
+                }
+            });
+        }
+        int done = 0;
+        int wrongBytes = 0;
+        for (int n = 0; n < kSwitches; ++n) {
+            fs::remove(Machine().HostPath(sim::ColorModel::ColorDirectory() + L"\\DisplayP3.icc"));
+            WriteFile(host, verified);
+            if (Switch(kP3, p3_) == 0) {
+                ++done;
+                wrongBytes += InstalledProfile(L"DisplayP3.icc") != verified;
+            }
+            // Without the association the next switch checks the file again.
+            Machine().Colors().Disassociate(kUser, kPanel, L"DisplayP3.icc");
+        }
+        stop = true;
+        if (saver.joinable()) {
+            saver.join();
+        }
+        Machine().Colors().SetBeforeProfileFileOpens(nullptr);
+        EXPECT_EQ(wrongBytes, 0) << done << " switches done";
+        EXPECT_GT(done, 0);
+        if (c.onOpen) {
+            EXPECT_EQ(done, kSwitches);
+            EXPECT_EQ(refused, kSwitches);
+        }
+    }
+}
+
+// The existence check, the digest, the install and the association all use
+// the path resolved once against the current directory.
+TEST_F(GamutSwitch, EveryStepUsesTheOneFullPath) {
+    const std::string decoy = RealProfile("sRGB.icc");
+    WriteFile(HostFile("C:\\Profiles\\Front\\DisplayP3.icc"), decoy);
+    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\Profiles\\Front"));
+    struct Case {
+        std::string icc;
+        std::string digest;
+        int result;
+        std::wstring icmProfile;  // the path the switch gave the device context
+    };
+    const Case cases[] = {
+        {"..\\DisplayP3.icc", "..\\DisplayP3.icc.sha", 0, L"C:\\Profiles\\DisplayP3.icc"},
+        {"C:/Profiles/./Front/../DisplayP3.icc", "../DisplayP3.icc.sha", 0,
+         L"C:\\Profiles\\DisplayP3.icc"},
+        {"..\\..\\..\\Profiles\\DisplayP3.icc", "\\Profiles\\DisplayP3.icc.sha", 0,
+         L"C:\\Profiles\\DisplayP3.icc"},
+        // The decoy in the current directory is the file checked, and fails.
+        {"DisplayP3.icc", "..\\DisplayP3.icc.sha", 2, L""},
+        {"..\\" + std::string(300, 'p') + ".icc", "..\\DisplayP3.icc.sha", 1, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.icc);
+        ASSERT_EQ(Switch(kSrgb, srgb_), 0);
+        fs::remove(Machine().HostPath(sim::ColorModel::ColorDirectory() + L"\\DisplayP3.icc"));
+        const std::size_t icmCalls = Machine().Colors().IcmCalls().size();
+        EXPECT_EQ(TW(SetColorFieldMode)(kP3, c.icc.c_str(), c.digest.c_str()), c.result);
+        const auto icm = Machine().Colors().IcmCalls();
+        if (c.result == 0) {
+            EXPECT_EQ(InstalledProfile(L"DisplayP3.icc"), P3Profile());
+            EXPECT_EQ(PanelProfiles().back(), L"DisplayP3.icc");
+            ASSERT_EQ(icm.size(), icmCalls + 2);
+            EXPECT_EQ(icm.back().profile, c.icmProfile);
+        } else {
+            EXPECT_EQ(icm.size(), icmCalls);
+            EXPECT_EQ(PanelProfiles().back(), L"sRGB.icc");
+        }
+    }
+    EXPECT_TRUE(
+        LoggedContaining(3, "Icc File Be Modified! fileName:C:\\Profiles\\Front\\DisplayP3.icc"));
+}
+
+// Only a profile of the same file name, in any case, counts as associated.
+TEST_F(GamutSwitch, TheAssociatedProfileIsRecognisedByItsWholeFileName) {
+    ASSERT_EQ(Switch(kP3, p3_), 0);
+    WriteFile(HostFile("C:\\Profiles\\P3.icc"), P3Profile());
+    WriteFile(HostFile("C:\\Profiles\\P3.icc.sha"), DigestRecord("Other.icc", Digest{}));
+    struct Case {
+        std::string icc;
+        int result;
+        bool checked;  // went through the file check, not the shortcut
+    };
+    const Case cases[] = {
+        {"C:\\Profiles\\P3.icc", 2, true},
+        {"C:\\Profiles\\Display", 1, true},
+        {"C:\\Profiles\\displayp3.ICC", 0, false},
+        {"C:\\Profiles/DisplayP3.icc", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.icc);
+        const std::size_t from = LogRecords().size();
+        EXPECT_EQ(Switch(kP3, c.icc), c.result);
+        EXPECT_EQ(LoggedContaining(0, "Icc Already Associated.", from), !c.checked);
+        EXPECT_EQ(PanelProfiles(), std::vector<std::wstring>{L"DisplayP3.icc"});
+    }
+}
+
+// \\.\DISPLAY1 at the origin is not the display of \\.\DISPLAY10's monitor,
+// listed first.
+TEST_F(GamutSwitch, TheMainDisplayIsMatchedByItsWholeName) {
+    const std::string tenth = "MONITOR\\DEL41A8\\{x}\\0010";
+    auto display10 = Display(10, {Monitor(tenth)}, {});
+    display10["currentSettings"] = {{"x", 1920}};
+    InstallMachine({display10, Display(1, {Monitor(kPanelId)}, {})});
+    TW(SetColorFieldSetType)(kFirmwareLut);
+
+    // This machine has no firmware tables: the display side fails and the
+    // profile is disassociated again, on the display at the origin.
+    EXPECT_EQ(Switch(kP3, p3_), 3);
+    const std::wstring panel(kPanelId, kPanelId + std::strlen(kPanelId));
+    const auto history = Machine().Colors().AssociationHistory();
+    ASSERT_FALSE(history.empty());
+    for (const auto& event : history) {
+        EXPECT_EQ(event.device, panel);
+    }
+    EXPECT_EQ(Machine().Colors().DefaultProfileQueries(), std::vector<std::wstring>{panel});
+}
+
+// A mode number outside off, sRGB, P3 and Adobe RGB reaches no monitor, no
+// driver and no profile, with one line.
+TEST_F(GamutSwitch, ModesOutsideTheKnownOnesAreRefusedByEveryExport) {
+    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})});
+    struct Case {
+        const char* call;
+        std::function<int()> run;
+        int result;
+        const char* line;
+    };
+    const std::string p3 = p3_;
+    const std::vector<Case> cases = {
+        {"SetColorFieldMode", [&] { return Switch(4, p3); }, 1,
+         "Color field mode out of range! mode:4(ColorField::SetColorFieldMode)"},
+        {"SetDisplayerColorField DDC/CI", [] { return TW(SetDisplayerColorField)(4, kDdcci); }, 3,
+         "Color field mode out of range! mode:4(ColorField::SwitchDisplayerColorField)"},
+        {"SetDisplayerColorField LUT",
+         [] { return TW(SetDisplayerColorField)(0xFFFFFFFFu, kFirmwareLut); }, 3,
+         "Color field mode out of range! mode:-1(ColorField::SwitchDisplayerColorField)"},
+        {"IsLcdChanged", [] { return TW(IsLcdChanged)(4, kFirmwareLut); }, -1,
+         "Color field mode out of range! mode:4(ColorField::IsLcdChanged)"},
+        {"IsLcdChanged off", [] { return TW(IsLcdChanged)(0, kFirmwareLut); }, -1,
+         "Color field mode has no table! mode:0(ColorField::IsLcdChanged)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        const std::size_t from = LogRecords().size();
+        EXPECT_EQ(c.run(), c.result);
+        const auto records = LogRecords();
+        ASSERT_EQ(records.size(), from + 1);
+        EXPECT_EQ(records.back().text, c.line);
+    }
+    EXPECT_TRUE(VcpLog().empty());
+    EXPECT_EQ(DriverTableLoads(), 0u);
+    EXPECT_EQ(Machine().Firmware().FirmwareTableCalls().size(), 0u);
+    EXPECT_TRUE(Machine().Colors().DefaultProfileQueries().empty());
 }
 
 using DdcciColorField = ExportTest;

@@ -148,37 +148,65 @@ TEST_F(IccDigestTest, WithoutARecordTheFileIsModified) {
     EXPECT_EQ(Check(), 2);
 }
 
-TEST_F(IccDigestTest, PathsWithForwardSlashesAndDotComponents) {
+// Relative paths, dot components and either slash resolve once against the
+// current directory, and that one path is what is checked, hashed and named.
+TEST_F(IccDigestTest, EveryPathResolvesToTheOneFullPathItIsCheckedBy) {
     WriteFile(kIccPath, kProfile);
     WriteFile(kDigestPath, DigestRecord("sRGB.icc", Sha256Of(kProfile)));
-    EXPECT_EQ(Check("C:/Program Files/Vozaz/Icc/sRGB.icc", "C:/Program Files/Vozaz/Icc/digest.bin"),
-              0);
-    EXPECT_EQ(Check("C:\\Program Files\\Vozaz\\..\\Vozaz\\.\\Icc\\sRGB.icc",
-                    "C:\\Program Files\\Vozaz\\Icc\\..\\Icc\\digest.bin"),
-              0);
-    // With any backslash in the path the name starts after the last one.
     WriteFile("C:\\Colour\\Icc\\sRGB.icc", kProfile);
-    EXPECT_EQ(Check("C:\\Colour/Icc/sRGB.icc"), 2);
-    WriteFile(kDigestPath, DigestRecord("Colour/Icc/sRGB.icc", Sha256Of(kProfile)));
-    EXPECT_EQ(Check("C:\\Colour/Icc/sRGB.icc"), 0);
+    const std::string work = "C:\\Program Files\\Vozaz\\Icc\\Work";
+    WriteFile(work + "\\sRGB.icc", kProfile + " but another file");
+    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\Program Files\\Vozaz\\Icc\\Work"));
+    const std::string longIcc = "C:\\" + std::string(200, 'd') + "\\" + std::string(60, 'f');
+    WriteFile(longIcc, kProfile);
+    struct Case {
+        std::string icc;
+        std::string digest;
+        int result;
+        std::string line;  // the one line logged, if any
+    };
+    const std::string unresolved =
+        " Not Found! It does not resolve to a full path shorter than "
+        "260 characters.";
+    const Case cases[] = {
+        {"C:/Program Files/Vozaz/Icc/sRGB.icc", "C:/Program Files/Vozaz/Icc/digest.bin", 0, ""},
+        {"C:\\Program Files\\Vozaz\\..\\Vozaz\\.\\Icc\\sRGB.icc",
+         "C:\\Program Files\\Vozaz\\Icc\\..\\Icc\\digest.bin", 0, ""},
+        {"..\\sRGB.icc", "../digest.bin", 0, ""},
+        {"..\\..\\..\\..\\..\\Program Files\\Vozaz\\Icc\\sRGB.icc", kDigestPath, 0, ""},
+        // Either slash separates: the name looked up is "sRGB.icc".
+        {"C:\\Colour/Icc/sRGB.icc", kDigestPath, 0, ""},
+        {"sRGB.icc", "..\\digest.bin", 2, Modified(work + "\\sRGB.icc")},
+        {work, kDigestPath, 2, Modified(work)},
+        {longIcc, kDigestPath, 1, "Icc File:" + longIcc + unresolved + kCheck},
+        {kIccPath, "..\\" + std::string(300, 'x'), 2,
+         "Icc File:..\\" + std::string(300, 'x') + unresolved + kCheck},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.icc + " " + c.digest);
+        const std::size_t from = LogRecords().size();
+        EXPECT_EQ(Check(c.icc, c.digest), c.result);
+        const auto texts = Texts(LogRecords());
+        const std::vector<std::string> logged(texts.begin() + static_cast<std::ptrdiff_t>(from),
+                                              texts.end());
+        if (c.line.empty()) {
+            EXPECT_EQ(logged, std::vector<std::string>{});
+        } else {
+            ASSERT_FALSE(logged.empty());
+            EXPECT_EQ(logged.back(), c.line);
+        }
+    }
 }
 
 TEST_F(IccDigestTest, FilesThatCannotBeReadShowAsModified) {
     WriteFile(kIccPath, kProfile);
     std::filesystem::create_directories(Host(kDigestPath));
     EXPECT_EQ(Check(), 2);
-    // A path too long to canonicalise; the folders exist on the host.
-    const std::string longIcc = "C:\\" + std::string(200, 'd') + "\\" + std::string(60, 'f');
-    WriteFile(longIcc, kProfile);
-    std::filesystem::remove(Host(kDigestPath));
-    WriteFile(kDigestPath, DigestRecord(std::string(60, 'f'), Sha256Of(kProfile)));
-    EXPECT_EQ(Check(longIcc), 2);
-    EXPECT_EQ(
-        Texts(LogRecords()),
-        (std::vector<std::string>{
-            std::string("Open digestFile Failed!digestFileName:") + kDigestPath +
-                "(Sha256Interface::GetSha256DataFromDigestFile)",
-            Modified(), "input param error(Sha256Interface::GetSha256Value)", Modified(longIcc)}));
+    EXPECT_EQ(Texts(LogRecords()),
+              (std::vector<std::string>{std::string("Open digestFile Failed!digestFileName:") +
+                                            kDigestPath +
+                                            "(Sha256Interface::GetSha256DataFromDigestFile)",
+                                        Modified()}));
 }
 
 TEST_F(IccDigestTest, TheFileDigestIsTheSha256OfTheWholeContent) {
