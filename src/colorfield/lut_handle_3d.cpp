@@ -9,7 +9,9 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
 
+#include "colorfield/full_path.h"
 #include "colorfield/sha256_interface.h"
 #include "discovery/display_type.h"
 #include "discovery/edid_registry.h"
@@ -46,6 +48,9 @@ constexpr char kPadding = '0';
 constexpr std::size_t kTableHeaderLength = 128;
 constexpr std::size_t kDigestLength = 32;
 constexpr std::size_t kExtraByteOffset = 19780;
+// The packed words, then one extra byte per entry.
+constexpr std::uint32_t kPayloadLength = LutHandle3D::kLutDataSize + LutHandle3D::kLutEntryCount;
+static_assert(kExtraByteOffset == kTableHeaderLength + LutHandle3D::kLutDataSize);
 constexpr DWORD kModuleNameCharacters = 261;
 
 constexpr GUID kLut3DFeature = {
@@ -57,6 +62,11 @@ constexpr std::size_t kRestoreWord = 10;
 
 std::wstring Wide(const std::string& path) {
     return AnsiToWide(path);
+}
+
+std::string ResolvedOrAsGiven(const std::string& path) {
+    const auto full = FullPath(Wide(path));
+    return full ? WideToAnsi(*full) : path;
 }
 
 // The 44-byte header of a table load: words 0 and 8 are 1, word 9 the device.
@@ -96,10 +106,14 @@ LutHandle3D::LutHandle3D() {
 
 LutHandle3D::~LutHandle3D() = default;
 
+// Each cache path is resolved once, here, so that the existence check, the
+// read and the write all name the same file. A path that does not resolve
+// stays as it is and fails at its first use.
 void LutHandle3D::BuildLutFilePathMap() {
     const std::string folder = tempLutFilePath_.empty() ? kDefaultCacheFolder : tempLutFilePath_;
     for (const auto& names : kCacheFileNames) {
-        lutFilePathMap_[names.mode] = folder + (useGoldenSource_ ? names.golden : names.normal);
+        lutFilePathMap_[names.mode] =
+            ResolvedOrAsGiven(folder + (useGoldenSource_ ? names.golden : names.normal));
     }
 }
 
@@ -129,6 +143,7 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
             return false;
         }
         if (IsLcdChanged(mode)) {
+            unwrittenTables_.erase(mode);
             useGoldenSource_ = true;
             BuildLutFilePathMap();
             Log(log_level::kTrace, "LutHandle3D::SetDisplayerLut3D") << L"Lcd changed!";
@@ -138,8 +153,11 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
                 << L"UpdateLutTempBinFile3D Failed! mode:" << mode;
             return false;
         }
+        const auto unwritten = unwrittenTables_.extract(mode);
         ByteString table;
-        if (!ReadTempLutDataFile3D(mode, table)) {
+        if (unwritten) {
+            table = std::move(unwritten.mapped());
+        } else if (!ReadTempLutDataFile3D(mode, table)) {
             Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
                 << L"ReadLutDataFile Failed! mode:" << mode;
             return false;
@@ -147,7 +165,12 @@ bool LutHandle3D::SetDisplayerLut3D(std::uint32_t mode) {
         if (!ParseOneLutDataFile3D(mode, table.data(), table.size())) {
             return false;
         }
-        return SetHardwareLut3D(lutDataCache_.at(mode).get(), kLutDataSize);
+        const bool loaded = SetHardwareLut3D(lutDataCache_.at(mode).get(), kLutDataSize);
+        // Kept only once its cache file exists: the next switch writes it.
+        if (unwritten) {
+            lutDataCache_.erase(mode);
+        }
+        return loaded;
     } catch (const std::exception& error) {
         Log(log_level::kError, "LutHandle3D::SetDisplayerLut3D")
             << L"SetDisplayerLut3D exception:" << AnsiToWide(error.what()) << L", mode:" << mode;
@@ -248,11 +271,16 @@ bool LutHandle3D::UpdateLutTempBinFile3D(std::uint32_t mode) {
                 << L"Bios 3D Lut Type invalid! mode:" << mode;
             return false;
         }
+        // A cache file that cannot be written says nothing of the panel: the
+        // verified table serves this switch from memory, and the write is
+        // tried again at the next.
         if (!CreateLutDataFile3D(mode, block)) {
             Log(log_level::kError, "LutHandle3D::UpdateLutTempBinFile3D")
                 << L"CreateLutDataFile3D Failed! mode:" << mode;
-            return false;
+            unwrittenTables_[mode] = std::move(block);
+            return true;
         }
+        unwrittenTables_.erase(mode);
         const std::string& path = lutFilePathMap_.at(mode);
         if (EnableFileUsersPriviledge(path) == kEnableFileUsersPriviledgeFailed) {
             Log(log_level::kWarning, "LutHandle3D::UpdateLutTempBinFile3D")
@@ -318,7 +346,7 @@ std::string LutHandle3D::GetFullGoldenFilePath() const {
     GetModuleFileNameW(nullptr, module.data(), kModuleNameCharacters);
     std::wstring folder(module.data());
     folder = folder.substr(0, folder.find_last_of(L'\\'));
-    const std::string path = WideToAnsi(folder) + goldenFilePath_;
+    const std::string path = ResolvedOrAsGiven(WideToAnsi(folder) + goldenFilePath_);
     Log(log_level::kTrace, "LutHandle3D::GetFullGoldenFilePath")
         << L"Read Data File:" << Wide(path);
     return path;
@@ -366,34 +394,66 @@ bool LutHandle3D::GetOneLutDat3D(std::uint32_t mode, ByteString& block) {
         Log(log_level::kError, "LutHandle3D::GetOneLutDat3D") << L"3D Lut Table len error!";
         return false;
     }
+    // A block may announce thousands of tables: it is refused with the
+    // first table's reason alone, not a line per table.
+    std::optional<TypeCheck> firstRefusal;
     for (std::uint64_t index = 0; index < tableCount; ++index) {
         const auto offset = static_cast<std::size_t>(first + index * tableSize);
-        if (IsLutTypeValid(mode, block.data() + offset, static_cast<std::size_t>(tableSize))) {
+        const TypeCheck check =
+            CheckLutType(mode, block.data() + offset, static_cast<std::size_t>(tableSize));
+        if (check == TypeCheck::Matches) {
             block = ByteString(block.begin() + static_cast<std::ptrdiff_t>(offset),
                                block.begin() + static_cast<std::ptrdiff_t>(offset + tableSize));
             return true;
         }
+        if (check != TypeCheck::OtherType && !firstRefusal) {
+            firstRefusal = check;
+        }
+    }
+    if (firstRefusal) {
+        LogTypeRefusal(*firstRefusal, mode, static_cast<std::size_t>(tableSize));
     }
     return false;
 }
 
-bool LutHandle3D::IsLutTypeValid(std::uint32_t mode, const std::uint8_t* data, std::size_t length) {
+LutHandle3D::TypeCheck LutHandle3D::CheckLutType(std::uint32_t mode, const std::uint8_t* data,
+                                                 std::size_t length) {
     if (data == nullptr) {
-        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
-            << L"3DLut data pLutData3D is nullptr!mode:" << mode << L", buffLen:" << length;
-        return false;
+        return TypeCheck::NoData;
     }
     if (length < kTableHeaderLength) {
-        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
-            << L"3DLut data buffLen error!mode:" << mode << L", buffLen:" << length;
-        return false;
+        return TypeCheck::TooShort;
     }
     if (!tableHeader_.Parse(data, length)) {
-        Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
-            << L"biosHeaderV2 Parse Failed!mode:" << mode << L", buffLen:" << length;
-        return false;
+        return TypeCheck::Unparsable;
     }
-    return tableHeader_.GetLutType() == mode;
+    return tableHeader_.GetLutType() == mode ? TypeCheck::Matches : TypeCheck::OtherType;
+}
+
+void LutHandle3D::LogTypeRefusal(TypeCheck check, std::uint32_t mode, std::size_t length) {
+    const wchar_t* text = nullptr;
+    switch (check) {
+        case TypeCheck::NoData:
+            text = L"3DLut data pLutData3D is nullptr!mode:";
+            break;
+        case TypeCheck::TooShort:
+            text = L"3DLut data buffLen error!mode:";
+            break;
+        case TypeCheck::Unparsable:
+            text = L"biosHeaderV2 Parse Failed!mode:";
+            break;
+        case TypeCheck::Matches:
+        case TypeCheck::OtherType:
+            return;
+    }
+    Log(log_level::kError, "LutHandle3D::IsLutTypeValid")
+        << text << mode << L", buffLen:" << length;
+}
+
+bool LutHandle3D::IsLutTypeValid(std::uint32_t mode, const std::uint8_t* data, std::size_t length) {
+    const TypeCheck check = CheckLutType(mode, data, length);
+    LogTypeRefusal(check, mode, length);
+    return check == TypeCheck::Matches;
 }
 
 bool LutHandle3D::IsLutDataValid3D(const ByteString& table) {
@@ -402,6 +462,15 @@ bool LutHandle3D::IsLutDataValid3D(const ByteString& table) {
         return false;
     }
     if (!tableHeader_.Parse(table.data(), table.size())) {
+        return false;
+    }
+    // The digest covers the header and P payload bytes, while the conversion
+    // reads the whole layout: a header claiming less would have its digest
+    // vouch for a table it never covered.
+    if (tableHeader_.GetPayloadLength() != kPayloadLength) {
+        Log(log_level::kError, "LutHandle3D::IsLutDataValid3D")
+            << L"Lut Data Len error! payload length:" << tableHeader_.GetPayloadLength()
+            << L", expected:" << kPayloadLength;
         return false;
     }
     const std::uint64_t signedLength =

@@ -68,6 +68,10 @@ class LutHandle3D {
 
   private:
     enum class DriverLoad { Set, Restore };
+    enum class TypeCheck { Matches, OtherType, NoData, TooShort, Unparsable };
+
+    TypeCheck CheckLutType(std::uint32_t mode, const std::uint8_t* data, std::size_t length);
+    static void LogTypeRefusal(TypeCheck check, std::uint32_t mode, std::size_t length);
 
     void BuildLutFilePathMap();
     bool LoadHardwareLut3D(const std::uint32_t* table, std::uint32_t size, DriverLoad load);
@@ -85,6 +89,9 @@ class LutHandle3D {
     bool edidParsed_ = false;
     std::map<std::uint32_t, std::string> lutFilePathMap_;
     std::map<std::uint32_t, std::unique_ptr<std::uint32_t[]>> lutDataCache_;
+    // Verified tables whose cache file could not be written, for the switch
+    // that verified them.
+    std::map<std::uint32_t, ByteString> unwrittenTables_;
     std::string tempLutFilePath_;
     std::string goldenFilePath_;
 };

@@ -3,6 +3,7 @@
 // when the golden file takes over.
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -216,6 +217,111 @@ TEST_F(LutManagement, BrokenFirmwareBlocksCountAsAChangedPanel) {
         EXPECT_TRUE(LoggedContaining(3, broken.line, before));
         EXPECT_FALSE(fs::exists(CacheFile(L"sRGB.bin")));
     }
+}
+
+// A digest vouches only for the bytes the header says it covers, while the
+// driver gets the whole layout: a header claiming a shorter payload over a
+// zeroed table would have loaded a black table.
+TEST_F(LutManagement, ATableWhosePayloadLengthIsNotTheLayoutsIsRefused) {
+    struct Case {
+        std::uint32_t payload;
+        const char* line;
+    };
+    const Case cases[] = {
+        {0, "Lut Data Len error! payload length:0, expected:24565(LutHandle3D::IsLutDataValid3D)"},
+        {24564,
+         "Lut Data Len error! payload length:24564, expected:24565(LutHandle3D::IsLutDataValid3D)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.payload);
+        Bytes table = lut_block::MakeTable(lut_block::PanelIdentity{}, 1);
+        std::fill(table.begin() + 128, table.end(), 0);
+        for (std::size_t i = 0; i < 4; ++i) {
+            table[lut_block::kPayloadLengthOffset + i] =
+                static_cast<std::uint8_t>(c.payload >> (24 - 8 * i));
+        }
+        lut_block::SealTableHeader(table);
+        ASSERT_TRUE(lut_block::SealTableDigest(table));
+        InstallFirmware(lut_block::MakeFirmwareBlock(lut_block::MakeGoldenFile({table})));
+        const std::size_t from = LogRecords().size();
+
+        EXPECT_EQ(TW(IsLcdChanged)(1, 1), 0);
+        EXPECT_TRUE(Logged(3, c.line));
+        EXPECT_TRUE(LoggedContaining(3, "Bios 3D Lut Data invalid! mode:1", from));
+        EXPECT_FALSE(fs::exists(CacheFile(L"sRGB.bin")));
+    }
+    EXPECT_FALSE(Lut().SetDisplayerLut3D(1));
+    EXPECT_TRUE(TableLoads().empty());
+}
+
+// A block announcing thousands of tiny tables is refused with one line, not
+// one per table.
+TEST_F(LutManagement, ABlockOfManyRefusedTablesLogsOneLine) {
+    constexpr std::uint16_t kTables = 65535;
+    Bytes golden = lut_block::MakeControlHeader(kTables, 1);
+    golden.resize(golden.size() + kTables, 0);
+    InstallFirmware(lut_block::MakeFirmwareBlock(golden));
+    const std::size_t from = LogRecords().size();
+
+    EXPECT_EQ(TW(IsLcdChanged)(1, 1), 0);
+    const auto records = LogRecords();
+    const auto refusals = std::count_if(
+        records.begin() + static_cast<std::ptrdiff_t>(from), records.end(),
+        [](const LogRecord& record) {
+            return record.text.starts_with("3DLut data buffLen error!mode:1, buffLen:1");
+        });
+    EXPECT_EQ(refusals, 1);
+    EXPECT_LT(records.size() - from, 5u);
+}
+
+// Only the identity check may find the panel changed: a cache file that
+// cannot be written leaves the firmware's table in use, and the write is
+// tried again at the next switch.
+TEST_F(LutManagement, ACacheFileThatCannotBeWrittenIsNotAChangedPanel) {
+    const fs::path folder = Machine().HostPath(L"C:\\ProgramData\\Vozaz\\OrvLumivex");
+    fs::remove_all(folder);
+
+    ASSERT_TRUE(Lut().SetDisplayerLut3D(2));
+    EXPECT_TRUE(LoggedContaining(3, "CreateLutDataFile3D Failed! mode:2"));
+    EXPECT_FALSE(LoggedContaining(0, "Lcd changed!"));
+    EXPECT_FALSE(LoggedContaining(3, "LCD Invalid!"));
+    ASSERT_EQ(TableLoads().size(), 1u);
+    EXPECT_EQ(Words(TableLoads()[0].data), lut_block::DriverTable(2));
+    EXPECT_FALSE(fs::exists(CacheFile(L"P3.bin")));
+
+    fs::create_directories(folder);
+    ASSERT_TRUE(Lut().SetDisplayerLut3D(2));
+    EXPECT_EQ(ReadBytes(CacheFile(L"P3.bin")), lut_block::MakeTable(lut_block::PanelIdentity{}, 2));
+    EXPECT_EQ(TableLoads().size(), 2u);
+    EXPECT_EQ(TableLoads()[1].data, TableLoads()[0].data);
+    EXPECT_FALSE(fs::exists(CacheFile(L"GoldenP3.bin")));
+    EXPECT_EQ(TW(IsLcdChanged)(2, 1), -1);
+}
+
+// Cache and golden paths given relative to the current directory resolve
+// once, so the file checked is the file read and written.
+TEST_F(LutManagement, RelativeCacheAndGoldenPathsNameOneFileEach) {
+    lut_block::PanelIdentity measured;
+    measured.serial = "12345678";
+    InstallFirmware(lut_block::MakeFirmwareBlock(measured, {1, 2, 3}));
+    WriteBytes(Machine().HostPath(L"C:\\Program Files\\Vozaz\\golden.bin"),
+               lut_block::MakeGoldenFile(lut_block::PanelIdentity{}, {1, 2, 3}));
+    fs::create_directories(Machine().HostPath(L"C:\\Work\\Front"));
+    fs::create_directories(Machine().HostPath(L"C:\\Work\\cache"));
+    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\Work\\Front"));
+    ASSERT_EQ(TW(SetColorFieldGoldenFilePath)("\\..\\golden.bin"), 0);
+    ASSERT_EQ(TW(SetColorFieldTempLutFilePath)("..\\cache\\"), 0);
+
+    ASSERT_TRUE(Lut().SetDisplayerLut3D(1));
+    EXPECT_TRUE(LoggedContaining(0, "Read Data File:C:\\Program Files\\Vozaz\\golden.bin"));
+    const fs::path cached = CacheFile(L"GoldensRGB.bin", L"C:\\Work\\cache\\");
+    EXPECT_EQ(ReadBytes(cached), lut_block::MakeTable(lut_block::PanelIdentity{}, 1));
+    const auto written = fs::last_write_time(cached);
+    const std::size_t from = LogRecords().size();
+
+    EXPECT_EQ(TW(IsLcdChanged)(1, 1), -1) << "the golden table is the fitted panel's";
+    EXPECT_EQ(fs::last_write_time(cached), written);
+    EXPECT_FALSE(LoggedContaining(3, "Open 3D LUT Data File Failed!", from));
 }
 
 TEST_F(LutManagement, TheTableHeaderSideIsUpperCasedBeforeTheComparison) {
