@@ -1,5 +1,5 @@
-// Composes one log line in a wide stream and hands it to LcdLogMessage when
-// the statement ends, with the source name in parentheses:
+// Composes one log line in a wide stream and hands it to the logging
+// component when the statement ends, with the source name in parentheses:
 //   Log(3, "ColorField::SwitchIccFile") << L"InstallIccFile Failed! fileName:" << path;
 #pragma once
 
@@ -15,6 +15,17 @@ inline constexpr int kWarning = 2;
 inline constexpr int kError = 3;
 }  // namespace log_level
 
+// Text of the library's own that spans several lines on purpose, inserted as
+// it stands; every other piece of text has its control characters escaped.
+struct OwnText {
+    std::wstring_view text;
+};
+
+// Control characters as \xHH (and the Unicode line and paragraph separators
+// as \u2028, \u2029), so that text from files and callers cannot cut a line
+// short at a NUL, forge a second line or reach a terminal raw.
+std::wstring EscapeControlCharacters(std::wstring_view text);
+
 class LogLine {
   public:
     LogLine(int level, const char* source) : level_(level), source_(source) {}
@@ -27,9 +38,14 @@ class LogLine {
         stream_ << piece;
         return *this;
     }
+    LogLine& operator<<(std::wstring_view piece);
+    LogLine& operator<<(const std::wstring& piece) { return *this << std::wstring_view(piece); }
+    LogLine& operator<<(const wchar_t* piece);
+    LogLine& operator<<(wchar_t piece) { return *this << std::wstring_view(&piece, 1); }
     // Narrow text of the library's own is widened character by character.
     LogLine& operator<<(const std::string& piece);
-    LogLine& operator<<(const char* piece) { return *this << std::string(piece); }
+    LogLine& operator<<(const char* piece);
+    LogLine& operator<<(const OwnText& piece);
 
   private:
     int level_;

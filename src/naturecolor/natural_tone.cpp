@@ -52,7 +52,7 @@ bool NaturalTone::PrintCctMappingTable() {
         text += L"cct, r, g, b = " + Fixed(row.cct) + L", " + Fixed(row.r) + L", " + Fixed(row.g) +
                 L", " + Fixed(row.b) + L"\r\n";
     }
-    Log(log_level::kTrace, "NaturalTone::PrintCctMappingTable") << text;
+    Log(log_level::kTrace, "NaturalTone::PrintCctMappingTable") << OwnText{text};
     return true;
 }
 

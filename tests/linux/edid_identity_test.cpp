@@ -141,12 +141,13 @@ TEST_F(ExportTest, RefusedLetterCodesAreLoggedByLcdEdidParseOnly) {
     EXPECT_EQ(text.vendor, "ABC#");
     EXPECT_EQ(text.serialNumber, "01020AFF");
 
-    // The code is written as a character: a zero code ends the line's text.
+    // The code is written as a character, escaped: a zero code no longer cuts
+    // the line before its source.
     EXPECT_EQ(LogTexts(),
               (std::vector<std::string>{
-                  "[3] Vendor data out of boundary,data:\x1b(LcdEdidParse::ParseEdidVendor)",
-                  "[3] Vendor data out of boundary,data:",
-                  "[3] Vendor data out of boundary,data:\x1b(LcdEdidParse::ParseEdidVendor)"}));
+                  "[3] Vendor data out of boundary,data:\\x1b(LcdEdidParse::ParseEdidVendor)",
+                  "[3] Vendor data out of boundary,data:\\x00(LcdEdidParse::ParseEdidVendor)",
+                  "[3] Vendor data out of boundary,data:\\x1b(LcdEdidParse::ParseEdidVendor)"}));
 }
 
 TEST_F(ExportTest, VendorParseChecksItsLengthAndKeepsTheVendorOnRefusal) {

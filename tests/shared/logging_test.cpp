@@ -1,3 +1,4 @@
+#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -37,6 +38,31 @@ TEST_F(ExportTest, NonAsciiTextIsWrittenAsUtf8) {
     const auto records = LogRecords();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].text, "caf\xc3\xa9 \xe4\xb8\xad");
+}
+
+// Whatever a caller's text holds, one call writes one line: control
+// characters are written escaped, so none can forge a line or reach a
+// terminal raw.
+TEST_F(ExportTest, ControlCharactersInACallersTextAreEscaped) {
+    struct Case {
+        const wchar_t* text;
+        const char* written;
+    };
+    const Case cases[] = {
+        {L"a\r\nFAKE [3] line", "a\\x0d\\x0aFAKE [3] line"},
+        {L"\x1b[31mred\x1b[0m", "\\x1b[31mred\\x1b[0m"},
+        {L"tab\there\x7f\x85", "tab\\x09here\\x7f\\x85"},
+        {L"next\u2028para\u2029", "next\\u2028para\\u2029"},
+        {L"C:\\Profiles\\P3.icc", "C:\\Profiles\\P3.icc"},
+    };
+    for (const Case& c : cases) {
+        TW(LcdLogMessage)(1, c.text);
+    }
+    const auto records = LogRecords();
+    ASSERT_EQ(records.size(), std::size(cases));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].text, cases[i].written);
+    }
 }
 
 TEST_F(ExportTest, NullTextLogsAnEmptyLine) {
