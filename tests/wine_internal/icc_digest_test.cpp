@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "../shared/digest_records.h"
@@ -102,17 +103,73 @@ TEST_F(WineDigest, TheCheckPassesForTheDescribedFileAndFailsOtherwise) {
     EXPECT_EQ(Check(icc, digest), 2);
 }
 
-// Deny-none sharing: a writer that holds the profile open (the front-end
-// copying it in, say) does not stop the check from reading it.
-TEST_F(WineDigest, AProfileHeldOpenForWritingIsStillRead) {
+// From its digest until it is installed the profile is held open sharing
+// only reading: another program can neither write, delete nor rename it in
+// between, and a profile another program holds open for writing cannot be
+// vouched for.
+TEST_F(WineDigest, AVerifiedProfileCannotChangeWhileItIsHeld) {
     Write(L"P3.icc", kProfile);
     Write(L"digest.bin", DigestRecord("P3.icc", Sha256Of(kProfile)));
-    const HANDLE writer =
-        CreateFileW(WidePath(L"P3.icc").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const std::wstring icc = WidePath(L"P3.icc");
+    {
+        const platform::SharedFileReader held(icc, platform::Sharing::ReadOnly);
+        ASSERT_TRUE(held.IsOpen());
+        struct Attempt {
+            const char* what;
+            std::function<bool()> run;
+        };
+        const Attempt refused[] = {
+            {"write", [&] { return platform::WriteWholeFile(icc, "other"); }},
+            {"delete", [&] { return DeleteFileW(icc.c_str()) != FALSE; }},
+            {"rename over",
+             [&] {
+                 Write(L"other.icc", "other");
+                 return MoveFileExW(WidePath(L"other.icc").c_str(), icc.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING) != FALSE;
+             }},
+        };
+        for (const Attempt& attempt : refused) {
+            EXPECT_FALSE(attempt.run()) << attempt.what;
+        }
+        EXPECT_TRUE(platform::SharedFileReader(icc).IsOpen()) << "readers still read";
+        EXPECT_TRUE(CopyFileW(icc.c_str(), WidePath(L"copy.icc").c_str(), FALSE))
+            << "as installs do";
+    }
     EXPECT_EQ(Check(Path(L"P3.icc"), Path(L"digest.bin")), 0);
+    const HANDLE writer =
+        CreateFileW(icc.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Check(Path(L"P3.icc"), Path(L"digest.bin")), 2);
     CloseHandle(writer);
+}
+
+// Relative paths, ".." and forward slashes resolve once, against the current
+// directory, to the file that is then checked.
+TEST_F(WineDigest, EveryPathResolvesToTheOneFullPathItIsCheckedBy) {
+    Write(L"P3.icc", kProfile);
+    Write(L"digest.bin", DigestRecord("P3.icc", Sha256Of(kProfile)));
+    std::filesystem::create_directories(WidePath(L"Work"));
+    Write(L"Work\\P3.icc", kProfile + " but another file");
+    std::array<wchar_t, MAX_PATH> previous{};
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, previous.data()), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryW(WidePath(L"Work").c_str()));
+    struct Case {
+        std::string icc;
+        std::string digest;
+        int result;
+    };
+    const Case cases[] = {
+        {"..\\P3.icc", "..\\digest.bin", 0},
+        {"../P3.icc", "../Work/../digest.bin", 0},
+        {"P3.icc", "..\\digest.bin", 2},
+        {"..\\" + std::string(300, 'p') + ".icc", "..\\digest.bin", 1},
+        {"..\\P3.icc", "..\\" + std::string(300, 'd') + ".bin", 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Check(c.icc, c.digest), c.result) << c.icc << " " << c.digest;
+    }
+    SetCurrentDirectoryW(previous.data());
 }
 
 TEST_F(WineDigest, WholeFileWritesReplaceTheContentAndReadsStartAtTheBeginning) {
