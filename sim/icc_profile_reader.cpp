@@ -56,20 +56,20 @@ ProfileCheck Judge(std::span<const std::uint8_t> bytes) {
 ProfileCheck CheckProfile(std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kRemembered = 16;
     static std::mutex mutex;
-    static auto* verdicts = new std::map<std::vector<std::uint8_t>, ProfileCheck>;
+    static std::map<std::vector<std::uint8_t>, ProfileCheck> verdicts;
     std::vector<std::uint8_t> key(bytes.begin(), bytes.end());
     {
         const std::lock_guard lock(mutex);
-        if (const auto known = verdicts->find(key); known != verdicts->end()) {
+        if (const auto known = verdicts.find(key); known != verdicts.end()) {
             return known->second;
         }
     }
     const ProfileCheck verdict = Judge(bytes);
     const std::lock_guard lock(mutex);
-    if (verdicts->size() >= kRemembered) {
-        verdicts->clear();
+    if (verdicts.size() >= kRemembered) {
+        verdicts.clear();
     }
-    verdicts->emplace(std::move(key), verdict);
+    verdicts.emplace(std::move(key), verdict);
     return verdict;
 }
 

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "util/no_destructor.h"
+
 namespace sim {
 
 FileClaim::FileClaim(FileClaim&& other) noexcept
@@ -16,8 +18,10 @@ FileClaim::~FileClaim() {
 }
 
 OpenFiles& OpenFiles::Instance() {
-    static auto* table = new OpenFiles;  // claims may end during static destruction
-    return *table;
+    // Claims may end during static destruction; in static storage, the table
+    // goes with the image that holds it when a library is unloaded.
+    static NoDestructor<OpenFiles> table;
+    return table.Get();
 }
 
 std::filesystem::path OpenFiles::Key(const std::filesystem::path& file) {
