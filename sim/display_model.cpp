@@ -1,6 +1,7 @@
 #include "sim/display_model.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -23,6 +24,24 @@ constexpr std::uintptr_t kPhysicalMonitorHandleStep = 0x10;
 
 // The device interface class of monitors, GUID_DEVINTERFACE_MONITOR.
 constexpr const wchar_t* kMonitorInterfaceClass = L"{e6f07b5f-ee97-4a90-b076-33f57bf4eaa7}";
+
+// The monitor connections a description names (D3DKMDT_VIDEO_OUTPUT_TECHNOLOGY).
+struct ConnectionName {
+    const char* name;
+    DWORD technology;
+};
+constexpr ConnectionName kConnections[] = {
+    {"other", kConnectionOther},
+    {"hd15", 0},
+    {"dvi", 4},
+    {"hdmi", 5},
+    {"lvds", 6},
+    {"displayPort", 10},
+    {"displayPortEmbedded", 11},
+    {"udiEmbedded", 13},
+    {"miracast", 15},
+    {"internal", 0x80000000},
+};
 
 constexpr std::size_t kRampEntries = 256;
 constexpr WORD kIdentityStep = 257;  // 0 ... 65535 over 256 entries
@@ -80,6 +99,20 @@ std::wstring DefaultInterfaceName(const MonitorDevice& monitor) {
            kMonitorInterfaceClass;
 }
 
+std::optional<DWORD> LoadConnection(const nlohmann::json& monitor) {
+    const auto found = monitor.find("connection");
+    if (found == monitor.end()) {
+        return std::nullopt;
+    }
+    const std::string name = found->get<std::string>();
+    for (const auto& connection : kConnections) {
+        if (name == connection.name) {
+            return connection.technology;
+        }
+    }
+    throw std::invalid_argument("displays: monitor connection \"" + name + "\" is unknown");
+}
+
 MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& adapter,
                           std::size_t adapterIndex, std::size_t index) {
     MonitorDevice device;
@@ -94,6 +127,7 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
         device.edid = ParseHexText(edid->get<std::string>(), "displays: monitor edid");
     }
     device.interfaceName = WideMember(monitor, "interfaceName", DefaultInterfaceName(device));
+    device.connection = LoadConnection(monitor);
     return device;
 }
 
@@ -142,6 +176,19 @@ DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
     return device;
 }
 
+// Device names compare case-blind, as Windows compares them.
+const MonitorDevice* FindMonitorNamed(const std::vector<DisplayAdapter>& adapters,
+                                      std::wstring_view name) {
+    for (const auto& adapter : adapters) {
+        for (const auto& monitor : adapter.monitors) {
+            if (EqualsIgnoringCase(monitor.deviceName, name)) {
+                return &monitor;
+            }
+        }
+    }
+    return nullptr;
+}
+
 RECT DesktopRect(const DisplayAdapter& adapter) {
     const DisplaySettings settings = adapter.currentSettings.value_or(DisplaySettings{});
     return {settings.x, settings.y, settings.x + static_cast<LONG>(settings.width),
@@ -172,6 +219,17 @@ void DisplayModel::Load(const nlohmann::json& description) {
     for (std::size_t i = 0; i < adapters.size(); ++i) {
         adapters_.push_back(LoadAdapter(adapters[i], i));
     }
+    for (const auto& name : description.value("pnpOrder", nlohmann::json::array())) {
+        const std::wstring wide = WideFromUtf8(name.get<std::string>());
+        const bool twice = std::any_of(pnpOrder_.begin(), pnpOrder_.end(), [&](const auto& listed) {
+            return EqualsIgnoringCase(listed, wide);
+        });
+        if (twice || !FindMonitorNamed(adapters_, wide)) {
+            throw std::invalid_argument("displays: pnpOrder: " + name.get<std::string>() +
+                                        " is no monitor, or is listed twice");
+        }
+        pnpOrder_.push_back(wide);
+    }
 }
 
 std::vector<DisplayAdapter> DisplayModel::Adapters() const {
@@ -200,6 +258,25 @@ std::optional<MonitorLocation> DisplayModel::FindMonitor(std::wstring_view devic
         }
     }
     return std::nullopt;
+}
+
+std::vector<MonitorDevice> DisplayModel::MonitorsInPnpOrder() const {
+    std::lock_guard lock(mutex_);
+    std::vector<MonitorDevice> ordered;
+    for (const auto& name : pnpOrder_) {
+        ordered.push_back(*FindMonitorNamed(adapters_, name));
+    }
+    for (const auto& adapter : adapters_) {
+        for (const auto& monitor : adapter.monitors) {
+            const bool listed = std::any_of(
+                pnpOrder_.begin(), pnpOrder_.end(),
+                [&](const auto& name) { return EqualsIgnoringCase(name, monitor.deviceName); });
+            if (!listed) {
+                ordered.push_back(monitor);
+            }
+        }
+    }
+    return ordered;
 }
 
 HDC DisplayModel::CreateDc(std::wstring adapterName, std::wstring target) {

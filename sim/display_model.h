@@ -42,7 +42,14 @@ struct MonitorDevice {
     // \\?\DISPLAY#BOE0C8B#<instance>#{e6f07b5f-...}: the DeviceID that
     // EDD_GET_DEVICE_INTERFACE_NAME asks for
     std::wstring interfaceName;
+    // How it is connected (D3DKMDT_VIDEO_OUTPUT_TECHNOLOGY, which WMI and the
+    // display configuration report); nothing when the system does not say.
+    std::optional<DWORD> connection;
 };
+
+// D3DKMDT_VOT_OTHER: what the display configuration reports for a monitor
+// whose connection the description leaves out.
+inline constexpr DWORD kConnectionOther = 0xFFFFFFFF;
 
 // The monitor's device node, DISPLAY\<hardware id>\<instance>, where the
 // hardware id is the part of its device id between the first and second
@@ -147,6 +154,10 @@ class DisplayModel {
     // The monitor of any adapter whose device id is `deviceId` (case-blind);
     // an empty id finds none.
     std::optional<MonitorLocation> FindMonitor(std::wstring_view deviceId) const;
+    // Every monitor in the order Plug and Play lists them, which WMI's
+    // monitor classes follow: the described order, then the monitors it
+    // leaves out in adapter order.
+    std::vector<MonitorDevice> MonitorsInPnpOrder() const;
 
     // Device contexts, each bound to the adapter it draws on; a new one has
     // image colour management off.
@@ -199,6 +210,7 @@ class DisplayModel {
   private:
     mutable std::mutex mutex_;
     std::vector<DisplayAdapter> adapters_;
+    std::vector<std::wstring> pnpOrder_;  // monitor device names
     std::map<HDC, DeviceContext> openDcs_;
     std::size_t createdDcs_ = 0;
     std::vector<RampLoad> rampHistory_;

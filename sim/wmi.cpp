@@ -12,8 +12,13 @@ namespace sim {
 namespace {
 
 constexpr std::wstring_view kCimV2 = L"ROOT\\CIMV2";
+constexpr std::wstring_view kWmi = L"ROOT\\WMI";
 constexpr std::wstring_view kVideoController = L"Win32_VideoController";
 constexpr std::wstring_view kDesktopMonitor = L"Win32_DesktopMonitor";
+constexpr std::wstring_view kConnectionParams = L"WmiMonitorConnectionParams";
+// The monitor classes of ROOT\WMI name a monitor's device node followed by
+// the index of its instance.
+constexpr std::wstring_view kFirstInstance = L"_0";
 
 struct WqlQuery {
     bool allProperties = false;
@@ -120,27 +125,47 @@ std::vector<WmiObject> VideoControllers(const DisplayModel& displays) {
 // Each monitor's PNP device id is its device node.
 std::vector<WmiObject> DesktopMonitors(const DisplayModel& displays) {
     std::vector<WmiObject> objects;
-    for (const auto& adapter : displays.Adapters()) {
-        for (const auto& monitor : adapter.monitors) {
-            WmiObject object{{L"Caption", monitor.deviceString}};
-            if (auto node = MonitorDeviceNode(monitor)) {
-                object.emplace(L"PNPDeviceID", std::move(*node));
-            }
-            objects.push_back(std::move(object));
+    for (const auto& monitor : displays.MonitorsInPnpOrder()) {
+        WmiObject object{{L"Caption", monitor.deviceString}};
+        if (auto node = MonitorDeviceNode(monitor)) {
+            object.emplace(L"PNPDeviceID", std::move(*node));
+        }
+        objects.push_back(std::move(object));
+    }
+    return objects;
+}
+
+// One object per monitor with a device node whose connection is described.
+std::vector<WmiObject> ConnectionParams(const DisplayModel& displays) {
+    std::vector<WmiObject> objects;
+    for (const auto& monitor : displays.MonitorsInPnpOrder()) {
+        auto node = MonitorDeviceNode(monitor);
+        if (node && monitor.connection) {
+            objects.push_back({{L"InstanceName", *node + std::wstring(kFirstInstance)},
+                               {L"VideoOutputTechnology", *monitor.connection}});
         }
     }
     return objects;
 }
 
-std::vector<WmiObject> ObjectsOf(Machine& machine, std::wstring_view className) {
-    if (auto described = machine.System().DescribedWmiObjects(className)) {
+bool Names(std::wstring_view wmiNamespace, std::wstring_view className,
+           std::wstring_view classNamespace, std::wstring_view name) {
+    return EqualsIgnoringCase(wmiNamespace, classNamespace) && EqualsIgnoringCase(className, name);
+}
+
+std::vector<WmiObject> ObjectsOf(Machine& machine, std::wstring_view wmiNamespace,
+                                 std::wstring_view className) {
+    if (auto described = machine.System().DescribedWmiObjects(wmiNamespace, className)) {
         return std::move(*described);
     }
-    if (EqualsIgnoringCase(className, kVideoController)) {
+    if (Names(wmiNamespace, className, kCimV2, kVideoController)) {
         return VideoControllers(machine.Displays());
     }
-    if (EqualsIgnoringCase(className, kDesktopMonitor)) {
+    if (Names(wmiNamespace, className, kCimV2, kDesktopMonitor)) {
         return DesktopMonitors(machine.Displays());
+    }
+    if (Names(wmiNamespace, className, kWmi, kConnectionParams)) {
+        return ConnectionParams(machine.Displays());
     }
     return {};
 }
@@ -176,11 +201,11 @@ bool WmiQueryResult::Selects(std::wstring_view property) const {
            });
 }
 
-std::optional<std::wstring> WmiProperty(const WmiObject& object, std::wstring_view property) {
+std::optional<WmiValue> WmiProperty(const WmiObject& object, std::wstring_view property) {
     const auto found = std::find_if(object.begin(), object.end(), [&](const auto& entry) {
         return EqualsIgnoringCase(entry.first, property);
     });
-    return found == object.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+    return found == object.end() ? std::nullopt : std::optional<WmiValue>(found->second);
 }
 
 WmiQueryResult ExecuteWmiQuery(Machine& machine, std::wstring_view wmiNamespace,
@@ -191,7 +216,7 @@ WmiQueryResult ExecuteWmiQuery(Machine& machine, std::wstring_view wmiNamespace,
         result.status = *error != 0 ? static_cast<HRESULT>(*error) : kWbemFailed;
         return result;
     }
-    if (!EqualsIgnoringCase(wmiNamespace, kCimV2)) {
+    if (!EqualsIgnoringCase(wmiNamespace, kCimV2) && !EqualsIgnoringCase(wmiNamespace, kWmi)) {
         result.status = kWbemInvalidNamespace;
         return result;
     }
@@ -202,7 +227,7 @@ WmiQueryResult ExecuteWmiQuery(Machine& machine, std::wstring_view wmiNamespace,
     }
     result.allProperties = parsed->allProperties;
     result.properties = parsed->properties;
-    result.objects = Answer(*parsed, ObjectsOf(machine, parsed->className));
+    result.objects = Answer(*parsed, ObjectsOf(machine, wmiNamespace, parsed->className));
     return result;
 }
 

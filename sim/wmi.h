@@ -32,12 +32,12 @@ struct WmiQueryResult {
 };
 
 // A property of an object: nothing when it is NULL. Names compare case-blind.
-std::optional<std::wstring> WmiProperty(const WmiObject& object, std::wstring_view property);
+std::optional<WmiValue> WmiProperty(const WmiObject& object, std::wstring_view property);
 
 // Runs "SELECT <property>[, ...] | * FROM <class> [WHERE <property> IS NOT NULL]"
-// in ROOT\CIMV2, the only namespace the model holds. The query is recorded
-// first; "ExecQuery" injects a failure whose error is the query's result.
-// A class the model neither lists nor derives has no objects.
+// in ROOT\CIMV2 or ROOT\WMI, the namespaces the model holds. The query is
+// recorded first; "ExecQuery" injects a failure whose error is the query's
+// result. A class the model neither lists nor derives has no objects.
 WmiQueryResult ExecuteWmiQuery(Machine& machine, std::wstring_view wmiNamespace,
                                std::wstring_view query);
 

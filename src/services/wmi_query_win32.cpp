@@ -48,9 +48,10 @@ HRESULT ConnectNamespace(const std::wstring& wmiNamespace, ComPtr<IWbemServices>
 
 }  // namespace
 
-// `flag` asks for the first object's value only.
-int WmiQuery::ExcuteQueryImpl(const std::wstring& query, const std::wstring& property, bool flag,
-                              const std::function<void(VARIANT&)>& callback) {
+// `flag` asks for the first object's values only.
+int WmiQuery::ExcuteQueryImpl(const std::wstring& query,
+                              const std::vector<std::wstring>& properties, bool flag,
+                              const std::function<void(std::size_t, VARIANT&)>& callback) {
     const ComApartment apartment;
     if (!apartment.Usable()) {
         return apartment.Result();
@@ -79,12 +80,14 @@ int WmiQuery::ExcuteQueryImpl(const std::wstring& query, const std::wstring& pro
         if (returned == 0) {
             return 0;
         }
-        services::ScopedVariant value;
-        result = object->Get(property.c_str(), 0, &value.Get(), nullptr, nullptr);
-        if (FAILED(result)) {
-            return result;
+        for (std::size_t index = 0; index < properties.size(); ++index) {
+            services::ScopedVariant value;
+            result = object->Get(properties[index].c_str(), 0, &value.Get(), nullptr, nullptr);
+            if (FAILED(result)) {
+                return result;
+            }
+            callback(index, value.Get());
         }
-        callback(value.Get());
         if (flag) {
             return 0;
         }

@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,13 +29,25 @@ class WmiQuery {
                     std::vector<std::wstring>& result, bool flag) {
         result.clear();
         const int status = ExcuteQueryImpl(
-            query, property, flag, [this, &result](VARIANT& value) { GetResult(value, result); });
+            query, {property}, flag,
+            [this, &result](std::size_t, VARIANT& value) { GetResult(value, result); });
         return (status == 0 && result.empty()) ? kNoResult : status;
     }
 
+    // One object's values of the properties asked for, in their order: text
+    // as it is, an integer (CIM's 32-bit integers arrive as VT_I4) as the
+    // decimal text of its unsigned value; NULL and other types as nothing.
+    using Row = std::vector<std::optional<std::wstring>>;
+
+    // A row for every object; kNoResult when there is none.
+    int ExcuteQueryRows(const std::wstring& query, const std::vector<std::wstring>& properties,
+                        std::vector<Row>& rows);
+
   private:
-    int ExcuteQueryImpl(const std::wstring& query, const std::wstring& property, bool flag,
-                        const std::function<void(VARIANT&)>& callback);
+    // Calls `callback` with the index of each property and its value, object
+    // by object.
+    int ExcuteQueryImpl(const std::wstring& query, const std::vector<std::wstring>& properties,
+                        bool flag, const std::function<void(std::size_t, VARIANT&)>& callback);
     void GetResult(VARIANT& value, std::vector<std::wstring>& result);
 
     std::wstring namespace_;

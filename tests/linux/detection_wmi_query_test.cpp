@@ -1,6 +1,7 @@
 // The WMI query object against the machine's WMI: objects derived from the
 // display hardware or listed by the description, the WQL the library uses,
 // and the failures it must survive.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,12 +76,40 @@ TEST_F(ExportTest, QueriesThatFindNothingOrCannotRunFail) {
               sim::kWbemNotFound);
     EXPECT_EQ(Query(L"SELECT Name Win32_VideoController", L"Name").status, sim::kWbemInvalidQuery);
     EXPECT_EQ(
-        Query(L"SELECT Name FROM Win32_VideoController", L"Name", false, kWmiNamespaceWmi).status,
+        Query(L"SELECT Name FROM Win32_VideoController", L"Name", false, L"ROOT\\SecurityCenter2")
+            .status,
         sim::kWbemInvalidNamespace);
+    EXPECT_EQ(
+        Query(L"SELECT Name FROM Win32_VideoController", L"Name", false, kWmiNamespaceWmi).status,
+        OrvSDK::WmiQuery::kNoResult);
     sim::Machine::Current().FailCall("ExecQuery", static_cast<DWORD>(sim::kWbemFailed));
     const Answer failed = Query(L"SELECT Name FROM Win32_VideoController", L"Name");
     EXPECT_EQ(failed.status, sim::kWbemFailed);
     EXPECT_TRUE(failed.values.empty());
+}
+
+// ROOT\WMI names each connected monitor by its device node and instance
+// index; a connection arrives as VT_I4 and reads as its unsigned value.
+TEST_F(ExportTest, ConnectionParamsNameTheMonitorsThatDescribeTheirConnection) {
+    auto panel = Monitor(kPanelId);
+    panel["connection"] = "internal";
+    panel["instance"] = "4&1a2b3c4d&0&UID265988";
+    auto external = Monitor(kMakerMonitorId);
+    external["connection"] = "hdmi";
+    InstallMachine(
+        {Adapter("Intel", kPrimary, {panel, Monitor("MONITOR\\AUO21ED\\{x}\\3"), external})});
+    OrvSDK::WmiQuery wmi(kWmiNamespaceWmi);
+    std::vector<OrvSDK::WmiQuery::Row> rows;
+    ASSERT_EQ(wmi.ExcuteQueryRows(
+                  L"SELECT InstanceName, VideoOutputTechnology FROM WmiMonitorConnectionParams",
+                  {L"VideoOutputTechnology", L"InstanceName"}, rows),
+              0);
+    EXPECT_EQ(rows, (std::vector<OrvSDK::WmiQuery::Row>{
+                        {L"2147483648", L"DISPLAY\\BOE0867\\4&1a2b3c4d&0&UID265988_0"},
+                        {L"5", L"DISPLAY\\ORV2016\\1&0&0&UID2_0"}}));
+    EXPECT_EQ(wmi.ExcuteQueryRows(L"SELECT InstanceName FROM WmiMonitorConnectionParams",
+                                  {L"InstanceName", L"VideoOutputTechnology"}, rows),
+              sim::kWbemNotFound);
 }
 
 TEST_F(ExportTest, EveryQueryIsRecordedWithItsNamespace) {

@@ -1,8 +1,11 @@
 // Linux stand-in for <wingdi.h>: GDI: display device records, display modes,
-// device contexts, image colour management and gamma ramps.
+// device contexts, image colour management, gamma ramps, and the records of
+// the display configuration.
 #pragma once
 
+#include <basetsd.h>
 #include <minwindef.h>
+#include <winnt.h>
 
 #include <cstddef>
 
@@ -94,3 +97,91 @@ BOOL WINAPI GdiFlush();
 
 // The logical colour space of sRGB, 'sRGB'.
 constexpr LONG LCS_sRGB = 0x73524742;
+
+// The display configuration: paths from sources (the desktop's displays) to
+// targets (the monitors' connections). The enumerations hold the values a
+// call site names; members no call site reads keep their bytes under plain
+// types, so that the records have Windows' sizes.
+enum DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY : UINT32 {
+    DISPLAYCONFIG_OUTPUT_TECHNOLOGY_OTHER = 0xFFFFFFFF,
+    DISPLAYCONFIG_OUTPUT_TECHNOLOGY_INTERNAL = 0x80000000,
+};
+
+enum DISPLAYCONFIG_MODE_INFO_TYPE : UINT32 {
+    DISPLAYCONFIG_MODE_INFO_TYPE_SOURCE = 1,
+    DISPLAYCONFIG_MODE_INFO_TYPE_TARGET = 2,
+};
+
+enum DISPLAYCONFIG_TOPOLOGY_ID : UINT32 {};
+
+enum DISPLAYCONFIG_DEVICE_INFO_TYPE : UINT32 {
+    DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME = 2,
+};
+
+struct DISPLAYCONFIG_RATIONAL {
+    UINT32 Numerator;
+    UINT32 Denominator;
+};
+
+// The union of the source and the target mode is left out.
+struct DISPLAYCONFIG_MODE_INFO {
+    DISPLAYCONFIG_MODE_INFO_TYPE infoType;
+    UINT32 id;
+    LUID adapterId;
+    UINT64 mode[6];
+};
+static_assert(sizeof(DISPLAYCONFIG_MODE_INFO) == 64);
+
+constexpr UINT32 DISPLAYCONFIG_SOURCE_IN_USE = 0x00000001;
+constexpr UINT32 DISPLAYCONFIG_TARGET_IN_USE = 0x00000001;
+constexpr UINT32 DISPLAYCONFIG_PATH_ACTIVE = 0x00000001;
+
+struct DISPLAYCONFIG_PATH_SOURCE_INFO {
+    LUID adapterId;
+    UINT32 id;
+    UINT32 modeInfoIdx;
+    UINT32 statusFlags;
+};
+
+struct DISPLAYCONFIG_PATH_TARGET_INFO {
+    LUID adapterId;
+    UINT32 id;
+    UINT32 modeInfoIdx;
+    DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY outputTechnology;
+    UINT32 rotation;
+    UINT32 scaling;
+    DISPLAYCONFIG_RATIONAL refreshRate;
+    UINT32 scanLineOrdering;
+    BOOL targetAvailable;
+    UINT32 statusFlags;
+};
+
+struct DISPLAYCONFIG_PATH_INFO {
+    DISPLAYCONFIG_PATH_SOURCE_INFO sourceInfo;
+    DISPLAYCONFIG_PATH_TARGET_INFO targetInfo;
+    UINT32 flags;
+};
+static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
+
+struct DISPLAYCONFIG_DEVICE_INFO_HEADER {
+    DISPLAYCONFIG_DEVICE_INFO_TYPE type;
+    UINT32 size;
+    LUID adapterId;
+    UINT32 id;
+};
+
+// The flags' bit-fields are left out.
+struct DISPLAYCONFIG_TARGET_DEVICE_NAME_FLAGS {
+    UINT32 value;
+};
+
+struct DISPLAYCONFIG_TARGET_DEVICE_NAME {
+    DISPLAYCONFIG_DEVICE_INFO_HEADER header;
+    DISPLAYCONFIG_TARGET_DEVICE_NAME_FLAGS flags;
+    DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY outputTechnology;
+    UINT16 edidManufactureId;
+    UINT16 edidProductCodeId;
+    UINT32 connectorInstance;
+    WCHAR monitorFriendlyDeviceName[64];
+    WCHAR monitorDevicePath[128];
+};

@@ -1,5 +1,5 @@
-// Linux stand-in for <winuser.h>: display devices, display settings and the
-// display monitors of the desktop.
+// Linux stand-in for <winuser.h>: display devices, display settings, the
+// display monitors of the desktop and the display configuration.
 #pragma once
 
 #include <minwindef.h>
@@ -38,3 +38,13 @@ using LPMONITORINFOEXW = MONITORINFOEXW*;
 
 // Fills the record its cbSize names: MONITORINFO or MONITORINFOEXW.
 BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info);
+
+// The display configuration; each call returns a Windows error code.
+constexpr UINT32 QDC_ONLY_ACTIVE_PATHS = 0x00000002;
+LONG WINAPI GetDisplayConfigBufferSizes(UINT32 flags, UINT32* numPathArrayElements,
+                                        UINT32* numModeInfoArrayElements);
+LONG WINAPI QueryDisplayConfig(UINT32 flags, UINT32* numPathArrayElements,
+                               DISPLAYCONFIG_PATH_INFO* pathArray, UINT32* numModeInfoArrayElements,
+                               DISPLAYCONFIG_MODE_INFO* modeInfoArray,
+                               DISPLAYCONFIG_TOPOLOGY_ID* currentTopologyId);
+LONG WINAPI DisplayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER* requestPacket);
