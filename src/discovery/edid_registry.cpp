@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "discovery/built_in_panel.h"
 #include "log/log_line.h"
 #include "services/wmi_util.h"
 #include "util/text_conversion.h"
@@ -45,14 +46,36 @@ const OwnerTexts& TextsOf(EdidOwner owner) {
     return owner == EdidOwner::LutHandle3D ? kLutHandleTexts : kOperateColorTexts;
 }
 
-// The first value of one property, or nothing when the query fails.
-std::optional<std::wstring> FirstValue(const wchar_t* query, const wchar_t* property) {
+// The values of one property, or nothing when the query fails; `first`
+// asks for the first object's only.
+std::optional<std::vector<std::wstring>> Values(const wchar_t* query, const wchar_t* property,
+                                                bool first) {
     OrvSDK::WmiQuery wmi(kWmiNamespaceCimV2);
     std::vector<std::wstring> values;
-    if (wmi.ExcuteQuery(query, property, values, true) != 0) {
+    if (wmi.ExcuteQuery(query, property, values, first) != 0) {
         return std::nullopt;
     }
-    return values.front();
+    return values;
+}
+
+std::optional<std::wstring> FirstValue(const wchar_t* query, const wchar_t* property) {
+    const auto values = Values(query, property, true);
+    return values ? std::optional<std::wstring>(values->front()) : std::nullopt;
+}
+
+// The built-in panel's id when the system names it among several monitors,
+// else the first monitor's, which a laptop without a dock lists alone.
+std::optional<std::wstring> PanelId() {
+    const auto ids = Values(kMonitorIdQuery, kMonitorIdProperty, false);
+    if (!ids) {
+        return std::nullopt;
+    }
+    if (ids->size() > 1) {
+        if (auto panel = FindBuiltInPanel(*ids)) {
+            return panel;
+        }
+    }
+    return ids->front();
 }
 
 // class\hardware id\instance: a backslash with a second one after it.
@@ -82,7 +105,7 @@ class OpenKey {
 }  // namespace
 
 std::string GetPnpDeviceID() {
-    const auto id = FirstValue(kMonitorIdQuery, kMonitorIdProperty);
+    const auto id = PanelId();
     if (!id || id->empty()) {
         return WideToAnsi(FirstValue(kCaptionQuery, kCaptionProperty).value_or(L""));
     }

@@ -1,4 +1,4 @@
-// Where Windows keeps the panel's EDID and how it is read: the monitor's PNP
+// Where Windows keeps the panel's EDID and how it is read: the panel's PNP
 // device id from WMI, the registry key below it, and the value "EDID". Two
 // owners read it with the same steps and their own log lines.
 #pragma once
@@ -12,8 +12,10 @@ namespace discovery {
 // Chooses the log texts and their sources.
 enum class EdidOwner { OperateColor, LutHandle3D };
 
-// The first monitor's PNP device id (class\hardware id\instance), or, when
-// WMI has none, the first monitor's caption; empty when neither is known.
+// The built-in panel's PNP device id (class\hardware id\instance) among
+// the monitors WMI lists, the first monitor's when no panel is identified
+// (built_in_panel.h), or, when WMI has no id, the first monitor's caption;
+// empty when none is known.
 std::string GetPnpDeviceID();
 
 // "SYSTEM\CurrentControlSet\Enum\<id>\Device Parameters\", or empty.
