@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../shared/test_platform.h"
@@ -198,6 +199,53 @@ TEST_F(Dimming, NatureColourSwitchedOffEndsTheTransitionWithTheCircleGains) {
     EXPECT_EQ(TW(GetSensorColor)(-1.0f), 5000.0f);
     EXPECT_EQ(TW(GetSensorLight)(-1.0f), 300.0f);
 }
+
+// The engine before any SetNatureColorAll: a front-end that configures it
+// late has its first readings judged by the defaults (4000 K below 50 lux,
+// a change of more than 100 K, 50 frames 100 ms apart on the Intel road).
+struct DefaultCase {
+    const char* name;
+    std::vector<std::pair<float, float>> readings;  // kelvin, lux
+    std::vector<float> frames;
+};
+
+void PrintTo(const DefaultCase& defaults, std::ostream* out) {
+    *out << defaults.name;
+}
+
+class UnconfiguredDimming : public Dimming, public ::testing::WithParamInterface<DefaultCase> {
+  protected:
+    void SetUp() override {
+        ExportTest::SetUp();
+        PrepareSettings();
+        TW(InitMonitorId)();
+    }
+};
+
+TEST_P(UnconfiguredDimming, TheDefaultsDecideTheFirstReadings) {
+    const milliseconds start = Machine().Clock().Now();
+    for (const auto& [kelvin, lux] : GetParam().readings) {
+        EXPECT_EQ(Reading(kelvin, lux), 0);
+    }
+    EXPECT_EQ(StoredCcts(), GetParam().frames);
+    const auto ramps = Ramps();
+    ASSERT_EQ(ramps.size(), GetParam().frames.size());
+    for (std::size_t i = 0; i < ramps.size(); ++i) {
+        EXPECT_EQ(ramps[i].time - start, milliseconds(100) * static_cast<long>(i));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Defaults, UnconfiguredDimming,
+                         ::testing::Values(DefaultCase{"LowLightCct",
+                                                       {{6000.0f, 49.0f}},
+                                                       Sequence(5000.0f, -20.0f, 50, 4000.0f)},
+                                           DefaultCase{"LuminanceThreshold",
+                                                       {{6000.0f, 50.0f}},
+                                                       Sequence(5000.0f, 20.0f, 50, 6000.0f)},
+                                           DefaultCase{"CctDifferenceThreshold",
+                                                       {{5100.0f, 300.0f}, {5101.0f, 300.0f}},
+                                                       Sequence(5000.0f, 2.0f, 50, 5101.0f)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Dimming, TheDefaultStateAppliesOnceAndTheNextReadingOnlyInitialises) {
     EXPECT_EQ(TW(SetDefaultNatureColor)(), 0);
