@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <string>
 
 #include "../shared/digest_records.h"
 #include "../shared/test_platform.h"
@@ -212,6 +214,8 @@ TEST_F(GamutSwitch, EachFailureIsReportedWithItsLinesAndLeavesTheMonitorAsItWas)
         std::string failCall;
         int result;
         std::vector<std::string> lines;
+        // What another program holds the profile open for, sharing everything.
+        std::uint32_t heldFor = 0;
     };
     const std::vector<Case> cases = {
         {"C:\\Profiles\\Missing.icc", "", 1, {"Icc File:C:\\Profiles\\Missing.icc Not Found!"}},
@@ -237,12 +241,27 @@ TEST_F(GamutSwitch, EachFailureIsReportedWithItsLinesAndLeavesTheMonitorAsItWas)
          2,
          {"AssociateIccFile Failed! fileName:C:\\Profiles\\DisplayP3.icc",
           "SwitchIccFile Failed! iccFileName:C:\\Profiles\\DisplayP3.icc"}},
+        // A file that may change under the check cannot be held unchanged.
+        {p3_,
+         "",
+         2,
+         {"Icc File Be Modified! fileName:C:\\Profiles\\DisplayP3.icc"},
+         sim::kFileWrite},
+        {p3_,
+         "",
+         2,
+         {"Icc File Be Modified! fileName:C:\\Profiles\\DisplayP3.icc"},
+         sim::kFileDelete},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.icc + " " + c.failCall);
+        SCOPED_TRACE(c.icc + " " + c.failCall + " held for " + std::to_string(c.heldFor));
         if (!c.failCall.empty()) {
             Machine().FailCall(c.failCall, ERROR_ACCESS_DENIED);
         }
+        const auto otherProgram = c.heldFor != 0 ? sim::OpenFiles::Instance().Open(
+                                                       HostFile(c.icc), c.heldFor, sim::kShareAll)
+                                                 : std::nullopt;
+        ASSERT_EQ(otherProgram.has_value(), c.heldFor != 0);
         const std::size_t from = LogRecords().size();
         EXPECT_EQ(Switch(kP3, c.icc), c.result);
         for (const auto& line : c.lines) {
