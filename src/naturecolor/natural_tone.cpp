@@ -1,12 +1,13 @@
 #include "naturecolor/natural_tone.h"
 
-#include <cwchar>
 #include <string>
 
+#include "log/finite_arguments.h"
 #include "log/log_line.h"
 #include "naturecolor/frame_pause.h"
 #include "settings/settings_accessors.h"
 #include "temperature/rgb_to_xy_for_amd.h"
+#include "util/fixed_decimals.h"
 #include "whitepoint/white_point_calibration.h"
 
 namespace {
@@ -14,13 +15,6 @@ namespace {
 constexpr float kNoReading = -1.0f;
 constexpr SensorReading kReadingBeforeAnySensor{5000.0f, 300.0f};
 constexpr float kUnitGain = 1.0f;
-
-// "%f": fixed notation with six decimals.
-std::wstring Fixed(double value) {
-    wchar_t text[64];
-    std::swprintf(text, sizeof text / sizeof text[0], L"%f", value);
-    return text;
-}
 
 bool WhitePointApplies() {
     const auto& calibration = WhitePointCalibration::Instance();
@@ -38,6 +32,10 @@ NaturalTone& NaturalTone::Instance() {
 }
 
 void NaturalTone::AddCctMappingInfo(float cct, double r, double g, double b) {
+    if (RefusedAsNotFinite("NaturalTone::AddCctMappingInfo",
+                           {{L"cct", cct}, {L"r", r}, {L"g", g}, {L"b", b}})) {
+        return;
+    }
     CctMappingTable::Instance().Add({cct, r, g, b});
     PrintCctMappingTable();
 }
@@ -49,8 +47,8 @@ void NaturalTone::ClearMappingInfo() {
 bool NaturalTone::PrintCctMappingTable() {
     std::wstring text;
     for (const CctMappingInfo& row : CctMappingTable::Instance().Rows()) {
-        text += L"cct, r, g, b = " + Fixed(row.cct) + L", " + Fixed(row.r) + L", " + Fixed(row.g) +
-                L", " + Fixed(row.b) + L"\r\n";
+        text += L"cct, r, g, b = " + FixedDecimals(row.cct) + L", " + FixedDecimals(row.r) + L", " +
+                FixedDecimals(row.g) + L", " + FixedDecimals(row.b) + L"\r\n";
     }
     Log(log_level::kTrace, "NaturalTone::PrintCctMappingTable") << OwnText{text};
     return true;
@@ -106,6 +104,10 @@ int NaturalTone::MergeCircleCtAndSensorCt(double r, double g, double b, double* 
     if (outR == nullptr || outG == nullptr || outB == nullptr) {
         Log(log_level::kError, "NaturalTone::MergeCircleCtAndSensorCt")
             << L"no place for the gains";
+        return -1;
+    }
+    if (RefusedAsNotFinite("NaturalTone::MergeCircleCtAndSensorCt",
+                           {{L"r", r}, {L"g", g}, {L"b", b}})) {
         return -1;
     }
     try {

@@ -1,8 +1,7 @@
 #include "naturecolor/register_helper.h"
 
-#include <cstdio>
-
 #include "log/log_line.h"
+#include "util/fixed_decimals.h"
 
 namespace {
 
@@ -29,14 +28,6 @@ int WriteValue(HKEY root, const std::wstring& subkey, const std::wstring& name, 
     return 0;
 }
 
-// "%f": fixed notation with six decimals, in the C locale. The largest double
-// takes 309 digits before the point.
-std::wstring FixedText(double value) {
-    char text[400];
-    const int length = std::snprintf(text, sizeof text, "%f", value);
-    return std::wstring(text, text + (length > 0 ? length : 0));
-}
-
 }  // namespace
 
 int RegisterHelper::RegWriteValue(HKEY root, const std::wstring& subkey, const std::wstring& name,
@@ -57,5 +48,5 @@ int RegisterHelper::RegWriteValue(HKEY root, const std::wstring& subkey, const s
 
 int RegisterHelper::RegWriteValue(HKEY root, const std::wstring& subkey, const std::wstring& name,
                                   double value) {
-    return RegWriteValue(root, subkey, name, FixedText(value));
+    return RegWriteValue(root, subkey, name, FixedDecimals(value));
 }
