@@ -1,6 +1,7 @@
 // Nature colour: the CCT mapping table, the gain merge, the engine's
 // configuration and its state before the first reading.
 #include "frame/guard.h"
+#include "log/finite_arguments.h"
 #include "log/log_line.h"
 #include "naturecolor/natural_tone.h"
 #include "tintwell/tintwell.h"
@@ -23,6 +24,11 @@ int MergeCircleCtAndSensorCt(float r, float g, float b, double* outR, double* ou
 
 void SetNatureColorAll(unsigned int frameCount, unsigned int frameIntervalMs, unsigned int flag,
                        float cctDiffThresh, float ctLowLuma, float luminanceThresh) {
+    if (RefusedAsNotFinite("SetNatureColorAll", {{L"cctDiffThresh", cctDiffThresh},
+                                                 {L"ctLowLuma", ctLowLuma},
+                                                 {L"luminanceThresh", luminanceThresh}})) {
+        return;
+    }
     NatureColorAllInfo info;
     info.mDisplayCardType = static_cast<std::uint32_t>(GetDisplayType());
     info.mFrameCount = static_cast<std::int32_t>(frameCount);

@@ -9,6 +9,7 @@
 #include <limits>
 #include <sstream>
 
+#include "log/finite_arguments.h"
 #include "log/log_line.h"
 
 namespace {
@@ -124,9 +125,13 @@ bool ConfigIni::SetValue(const std::wstring& section, const std::wstring& key, l
 }
 
 bool ConfigIni::SetValue(const std::wstring& section, const std::wstring& key, float value) const {
-    return WriteNumber(section, key, static_cast<double>(value));
+    return SetValue(section, key, static_cast<double>(value));
 }
 
+// "nan" and "inf" would read back as 0.
 bool ConfigIni::SetValue(const std::wstring& section, const std::wstring& key, double value) const {
+    if (RefusedAsNotFinite("ConfigIni::SetValue", {{key.c_str(), value}})) {
+        return false;
+    }
     return WriteNumber(section, key, value);
 }

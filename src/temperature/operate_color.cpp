@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <string>
 
 #include "discovery/edid_registry.h"
+#include "log/finite_arguments.h"
 #include "log/log_line.h"
 #include "naturecolor/printer_reg.h"
 #include "services/hardware_hal.h"
@@ -34,6 +36,22 @@ constexpr int kOutOfMemory = -101;
 constexpr int kDriverCallRaised = -101;
 
 constexpr double kBlueProtectLevelFull = 255.0;
+
+// A request with a number that is not finite reaches neither the INI file
+// nor any hardware.
+bool RequestRefused(const char* source, const ColorRequest& request) {
+    return RefusedAsNotFinite(source, {{L"r", request.r},
+                                       {L"g", request.g},
+                                       {L"b", request.b},
+                                       {L"blueProtectRatio", request.blueProtectRatio}});
+}
+
+// The hardware library and the ramp take floats; a double beyond their
+// range is carried as the largest float of its sign.
+float SaturatedFloat(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
+}
 
 // The monitors found by the last display enumeration; the desktop road
 // rebuilds it on its worker while callers may read it.
@@ -188,11 +206,14 @@ int OperateColor::SetColorAdjust(int first, int second) {
 }
 
 int OperateColor::SetTemperatureForIntel(const ColorRequest& request) {
+    if (RequestRefused("OperateColor::SetTemperatureForIntel", request)) {
+        return kHardwareRefused;
+    }
     if (PrinterReg::Instance().SetRGB(request.r, request.g, request.b) != 0) {
         Log(3, "OperateColor::SetTemperatureForIntel") << L"SetRGB Fail!";
     }
     float gains[] = {request.r, request.g, request.b, static_cast<float>(request.blueProtectLevel),
-                     static_cast<float>(request.blueProtectRatio)};
+                     SaturatedFloat(request.blueProtectRatio)};
     if (!CallHardwareLibrary(kChannelGainsClass, gains, sizeof gains)) {
         return kHardwareRefused;
     }
@@ -201,10 +222,13 @@ int OperateColor::SetTemperatureForIntel(const ColorRequest& request) {
 }
 
 int OperateColor::SetTemperatureForNvidia(const ColorRequest& request) {
+    if (RequestRefused("OperateColor::SetTemperatureForNvidia", request)) {
+        return -1;
+    }
     float blue = request.b;
     if (request.blueProtectLevel != 0) {
-        blue = static_cast<float>(request.b * request.blueProtectRatio * request.blueProtectLevel /
-                                  kBlueProtectLevelFull);
+        blue = SaturatedFloat(request.b * request.blueProtectRatio * request.blueProtectLevel /
+                              kBlueProtectLevelFull);
     }
     const float largest = std::max(std::max(request.r, request.g), blue);
     // Without a positive gain there is nothing to normalise by: the ramp
@@ -227,10 +251,16 @@ void OperateColor::UninitAdlGamut() {
 }
 
 int OperateColor::SetTemperatureForAMD(const ColorRequest& request) {
+    if (RequestRefused("OperateColor::SetTemperatureForAMD", request)) {
+        return -1;
+    }
     return SetAmdTemperature(adl_, request);
 }
 
 int OperateColor::SetTemperatureForDesktopComputer(const ColorRequest& request) {
+    if (RequestRefused("OperateColor::SetTemperatureForDesktopComputer", request)) {
+        return 0;
+    }
     desktopWorker_.Post(request);
     return 0;
 }

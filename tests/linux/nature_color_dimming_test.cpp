@@ -473,21 +473,19 @@ TEST_F(Dimming, ReadingsThatAreNotNumbersAreRefusedAndTheEngineGoesOn) {
         const char* name;
         float kelvin;
         float lux;
-        float lowLightCct;
         const char* line;
     };
     const std::vector<Case> cases = {
-        {"KelvinNan", nan, 300.0f, 4000.0f, "targetCct = nan, sensorLight = 300"},
-        {"KelvinInfinite", inf, 300.0f, 4000.0f, "targetCct = inf, sensorLight = 300"},
-        {"LightInfinite", 6000.0f, inf, 4000.0f, "targetCct = 6000, sensorLight = inf"},
-        {"LightNan", 6000.0f, nan, 4000.0f, "targetCct = 6000, sensorLight = nan"},
-        {"LowLightCctNan", 6000.0f, 10.0f, nan, "mCtLowLuma = nan, sensorLight = 10"},
+        {"KelvinNan", nan, 300.0f, "targetCct = nan, sensorLight = 300"},
+        {"KelvinInfinite", inf, 300.0f, "targetCct = inf, sensorLight = 300"},
+        {"LightInfinite", 6000.0f, inf, "targetCct = 6000, sensorLight = inf"},
+        {"LightNan", 6000.0f, nan, "targetCct = 6000, sensorLight = nan"},
     };
     EXPECT_EQ(TW(SetDefaultNatureColor)(), 0);
     const std::size_t ramps = Ramps().size();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TW(SetNatureColorAll)(50, 100, 0, 100.0f, c.lowLightCct, 50.0f);
+        TW(SetNatureColorAll)(50, 100, 0, 100.0f, 4000.0f, 50.0f);
         EXPECT_EQ(Reading(c.kelvin, c.lux), -1);
         EXPECT_TRUE(LoggedContaining(3, c.line));
     }
