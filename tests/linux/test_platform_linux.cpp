@@ -10,7 +10,12 @@
 #include "../shared/test_platform.h"
 #include "platform/utf8.h"
 #include "sim/machine.h"
+#include "sim/adl_model.h"
+#include "sim/display_model.h"
+#include "sim/firmware_model.h"
+#include "sim/intel_driver_model.h"
 #include "sim/machine_clock.h"
+#include "sim/registry_model.h"
 #include "sim/sensor_model.h"
 
 namespace tw_test {
@@ -144,6 +149,26 @@ bool ExportTest::MakeIniReadOnly() {
 
 void UnregisterSensorManager() {
     sim::Machine::Current().Sensors().SetManagerRegistered(false);
+}
+
+std::string HardwareRecord() {
+    sim::Machine& machine = sim::Machine::Current();
+    const sim::DisplayModel& displays = machine.Displays();
+    const sim::IntelDriverModel& driver = machine.IntelDriver();
+    std::string record = "ramps " + std::to_string(displays.RampHistory().size()) + ", gains " +
+                         std::to_string(displays.GainWrites().size()) + ", vcp " +
+                         std::to_string(displays.VcpWrites().size()) + ", hal " +
+                         std::to_string(machine.Firmware().HalSetInformationCalls().size()) +
+                         ", driver " + std::to_string(driver.GammaRampCalls().size()) + "/" +
+                         std::to_string(driver.FeatureDataCalls().size()) + ", adl " +
+                         std::to_string(machine.Adl().GamutSets().size()) + ", printer";
+    constexpr std::wstring_view kPrinterKey =
+        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane\\Lumivex\\Printer";
+    for (const wchar_t* name : {L"r", L"g", L"b", L"SensorCCT"}) {
+        const auto value = machine.Registry().Value(kPrinterKey, name);
+        record += value ? " " + std::string(value->data.begin(), value->data.end()) : " -";
+    }
+    return record;
 }
 
 std::vector<std::string> ExportTest::LogLinesRaw() {

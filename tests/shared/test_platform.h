@@ -153,6 +153,12 @@ void StoreNeutralNatureColourSettings();
 void SubscribeFrontEndToTheLightSensor(const FrontEndLibrary& library, unsigned frames,
                                        unsigned intervalMs);
 
+// What the machine's hardware has been sent so far (ramps, gains, VCP
+// values, hardware library, Intel driver and ADL calls, the printer colour
+// record), as text to compare before and after a call. Windows: empty, the
+// real machine keeps no such record.
+std::string HardwareRecord();
+
 // The INI file's lines without their line ends.
 std::vector<std::string> SplitLines(std::string_view text);
 

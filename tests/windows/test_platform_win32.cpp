@@ -117,6 +117,10 @@ bool OnWine() {
 // Wine 8 registers no class for the Sensor API.
 void UnregisterSensorManager() {}
 
+std::string HardwareRecord() {
+    return std::string();
+}
+
 std::vector<std::string> DebugOutputTexts() {
     std::lock_guard lock(g_debugOutputMutex);
     return g_debugOutput;
