@@ -118,6 +118,7 @@ void SetForAMD(const AdlEntryPoints& api, int adapter, int display, const adl::P
 int SetAmdTemperature(const AdlLibrary& library, const ColorRequest& request) {
     const AdlLibrary::Use adl = library.Acquire();
     if (!adl) {
+        Log(3, kWalkSource) << L"ADL is not loaded";
         return kNotApplied;
     }
     const auto whitePoint = WhitePointFromGains(request);
@@ -129,5 +130,9 @@ int SetAmdTemperature(const AdlLibrary& library, const ColorRequest& request) {
     const bool walked = ForEachAmdDisplay(adl, kWalkSource, [&](int adapter, int display) {
         SetForAMD(adl.EntryPoints(), adapter, display, *whitePoint, request.blueProtectRatio);
     });
-    return walked ? 0 : kNotApplied;
+    if (!walked) {
+        Log(3, kWalkSource) << L"ADL's adapters could not be walked";
+        return kNotApplied;
+    }
+    return 0;
 }

@@ -192,7 +192,12 @@ bool OperateColor::CallHardwareLibrary(int informationClass, void* data, int siz
     void* context =
         halContext_ ? static_cast<char*>(halContext_.get()) + kHalContextHeader : nullptr;
     DWORD out = 0;
-    return HalSetInformation(kHardwareClass, context, informationClass, data, size, &out) != 0;
+    if (HalSetInformation(kHardwareClass, context, informationClass, data, size, &out) == 0) {
+        Log(log_level::kError, "OperateColor::CallHardwareLibrary")
+            << L"HalSetInformation refused information class " << informationClass;
+        return false;
+    }
+    return true;
 }
 
 int OperateColor::SetTemperature(int first, int second) {
@@ -239,7 +244,12 @@ int OperateColor::SetTemperatureForNvidia(const ColorRequest& request) {
         return -1;
     }
     GammaRampLibrary gdi;
-    return gdi.LoadLinearRamp(request.r / largest, request.g / largest, blue / largest) ? 0 : -1;
+    if (!gdi.LoadLinearRamp(request.r / largest, request.g / largest, blue / largest)) {
+        Log(log_level::kError, "OperateColor::SetTemperatureForNvidia")
+            << L"the gamma ramp was not loaded";
+        return -1;
+    }
+    return 0;
 }
 
 void OperateColor::InitAdlGamut() {
@@ -266,7 +276,9 @@ int OperateColor::SetTemperatureForDesktopComputer(const ColorRequest& request) 
 }
 
 int OperateColor::SetColorEnhance(bool enable) {
+    constexpr const char* kSource = "OperateColor::SetColorEnhance";
     if (!EnsureDriverInterface()) {
+        Log(log_level::kError, kSource) << L"no Intel driver interface";
         return kDriverUnavailable;
     }
     std::vector<std::uint8_t> table;
@@ -277,12 +289,18 @@ int OperateColor::SetColorEnhance(bool enable) {
     }
     const std::int32_t deviceId = GetIntelDeviceId();
     if (deviceId == 0) {
+        Log(log_level::kError, kSource) << L"no Intel device id";
         return kNoIntelDevice;
     }
     try {
         const auto result = driver_.SetFeatureData(
             kColorEnhanceFeature, BuildColorEnhanceHeader(enable, deviceId), table);
-        return (result.succeeded && result.status == 0) ? 0 : kDriverCallFailed;
+        if (!result.succeeded || result.status != 0) {
+            Log(log_level::kError, kSource)
+                << L"the driver refused the table, status:" << result.status;
+            return kDriverCallFailed;
+        }
+        return 0;
     } catch (...) {
         return kDriverCallRaised;
     }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "log/debug_line.h"
+#include "log/log_line.h"
 #include "temperature/adl_display_walk.h"
 #include "temperature/operate_color.h"
 #include "whitepoint/white_point_results.h"
@@ -70,12 +71,15 @@ bool SetDisplayGamut(const AdlEntryPoints& api, int adapter, int display,
 // The result of the last display the walk reached; none reached is a failure.
 int LastDisplayResult(const AdlLibrary::Use& adl, const char* caller,
                       const std::function<bool(const AdlEntryPoints&, int, int)>& action) {
-    int result = white_point::kRefused;
+    std::optional<int> result;
     ForEachAmdDisplay(adl, caller, [&](int adapter, int display) {
         result = action(adl.EntryPoints(), adapter, display) ? white_point::kApplied
                                                              : white_point::kRefused;
     });
-    return result;
+    if (!result) {
+        Log(log_level::kError, caller) << L"no AMD display was reached";
+    }
+    return result.value_or(white_point::kRefused);
 }
 
 }  // namespace
@@ -84,6 +88,8 @@ int OperateColor::SetWhitePointForAmd() {
     const std::optional<WhitePointAdjustInfo> values = ReadyWhitePointRecord();
     const AdlLibrary::Use adl = adl_.Acquire();
     if (!adl || !values) {
+        Log(log_level::kError, "OperateColor::SetWhitePointForAmd")
+            << (adl ? L"no white point record" : L"ADL is not loaded");
         return white_point::kRefused;
     }
     return LastDisplayResult(adl, "OperateColor::SetWhitePointForAmd",
@@ -95,6 +101,7 @@ int OperateColor::SetWhitePointForAmd() {
 int OperateColor::ResetWhitePointForAmd() {
     const AdlLibrary::Use adl = adl_.Acquire();
     if (!adl) {
+        Log(log_level::kError, "OperateColor::ResetWhitePointForAmd") << L"ADL is not loaded";
         return white_point::kRefused;
     }
     return LastDisplayResult(adl, "OperateColor::ResetWhitePointForAmd",

@@ -226,8 +226,9 @@ TEST_F(ExportTest, ColourEnhanceWithAnUnknownAdapterGivesMinusSeven) {
                         {"intelDriver", {{"present", true}}}});
     EXPECT_EQ(TW(SetColorEnhance)(true), -7);
     const auto records = LogRecords();
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].text, "EnumActiveDevices fail(OperateColor::EnumActiveDevices)");
+    EXPECT_EQ(records[1].text, "no Intel device id(OperateColor::SetColorEnhance)");
 }
 
 // ---- the main adapter's device id ----
