@@ -246,6 +246,9 @@ void Machine::ClearFailures() {
 
 std::optional<DWORD> Machine::TakeFailure(std::string_view call) {
     std::lock_guard lock(mutex_);
+    if (callsMade_.find(call) == callsMade_.end()) {
+        callsMade_.emplace(call);
+    }
     const auto found = failures_.find(call);
     if (found == failures_.end()) {
         return std::nullopt;
@@ -255,6 +258,11 @@ std::optional<DWORD> Machine::TakeFailure(std::string_view call) {
         failures_.erase(found);
     }
     return error;
+}
+
+std::vector<std::string> Machine::CallsMade() const {
+    std::lock_guard lock(mutex_);
+    return {callsMade_.begin(), callsMade_.end()};
 }
 
 void Machine::RecordDebugOutput(std::wstring text) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,9 @@ class Machine {
     void ClearFailures();
     // True when `call` must fail now; consumes a one-shot failure.
     std::optional<DWORD> TakeFailure(std::string_view call);
+    // Every call that could have been told to fail and was made, by name:
+    // the calls a failure sweep has to cover.
+    std::vector<std::string> CallsMade() const;
 
     void RecordDebugOutput(std::wstring text);
     std::vector<std::wstring> DebugOutput() const;
@@ -119,6 +123,7 @@ class Machine {
     std::filesystem::path root_;
     std::optional<std::wstring> currentDirectory_;
     std::map<std::string, InjectedFailure, std::less<>> failures_;
+    std::set<std::string, std::less<>> callsMade_;
     std::vector<std::wstring> debugOutput_;
     std::vector<ProfileWrite> profileWrites_;
 };
