@@ -19,16 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "../shared/digest_records.h"
 #include "../shared/test_platform.h"
 #include "child_case.h"
+#include "example_machine.h"
 #include "sim/adl_model.h"
 #include "sim/color_model.h"
 #include "sim/com_runtime.h"
 #include "sim/display_model.h"
 #include "sim/intel_driver_model.h"
 #include "sim/machine.h"
-#include "sim/machine_clock.h"
 #include "sim/registry_model.h"
 #include "sim/sensor_model.h"
 
@@ -40,8 +39,6 @@ namespace fs = std::filesystem;
 
 constexpr std::chrono::seconds kCaseLimit{10};
 constexpr std::chrono::milliseconds kWorkerPatience{3000};
-constexpr const char* kProfile = "C:\\Profiles\\sRGB.icc";
-constexpr const char* kDigest = "C:\\Profiles\\sRGB.icc.sha";
 
 // One export of the workload and what it may answer when a call it makes
 // fails: a failure result, which the log or the debugger output must show
@@ -89,7 +86,7 @@ std::vector<Step> Workload() {
         {"SetWhitePointForAmd", [] { return TW(SetWhitePointForAmd)(); }, {-1}},
         {"UninitAdlGamut", [] { return (TW(UninitAdlGamut)(), 0); }, {}},
         {"SetColorFieldMode",
-         [] { return TW(SetColorFieldMode)(1, kProfile, kDigest); },
+         [] { return TW(SetColorFieldMode)(1, kExampleProfile, kExampleDigest); },
          {1, 2, 3}},
         {"GetCurrentIccFileName", [] { return TW(GetCurrentIccFileName)(text); }, {-1}},
         {"IsLcdChanged", [] { return TW(IsLcdChanged)(2, 1); }, {0, -1}, {}, true},
@@ -159,38 +156,6 @@ bool HoldsNoMoreThan(const std::vector<long>& counts, const std::vector<long>& l
     return true;
 }
 
-void WriteFile(const fs::path& file, const std::string& bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-fs::path HostFile(const std::string& windowsPath) {
-    return sim::Machine::Current().HostPath(std::wstring(windowsPath.begin(), windowsPath.end()));
-}
-
-// A fresh root, log and machine of this process; the profile the gamut
-// switch verifies lies beside its digest.
-void InstallMachine(const std::string& machineFile) {
-    char pattern[] = "/tmp/tintwell-fault-XXXXXX";
-    const std::string root = mkdtemp(pattern);
-    setenv("TINTWELL_ROOT", root.c_str(), 1);
-    setenv("TINTWELL_LOG_FILE", (root + "/tintwell.log").c_str(), 1);
-    auto machine = sim::Machine::FromFile(fs::path(TINTWELL_EXAMPLE_MACHINES) / machineFile);
-    machine->SetRoot(root);
-    machine->Clock().SetMode(sim::MachineClock::Mode::Virtual);
-    sim::Machine::Install(std::move(machine));
-    fs::create_directories(HostFile("C:\\ProgramData\\Vozaz\\OrvLumivex"));
-    const std::string profile = ReadFile(fs::path(TINTWELL_TEST_DATA) / "icc" / "sRGB.icc");
-    WriteFile(HostFile(kProfile), profile);
-    WriteFile(HostFile(kDigest), DigestRecord("sRGB.icc", Sha256Of(profile)));
-}
-
 // The desktop road's worker may still be sending when the last export
 // returns; its handles count once it is done.
 std::vector<long> HoldingsOnceSettled(const std::vector<long>& limit) {
@@ -221,7 +186,7 @@ struct Baseline {
 Baseline RunFaultless(const std::string& machineFile) {
     const ChildOutcome outcome = RunInChild(
         [&] {
-            InstallMachine(machineFile);
+            InstallExampleMachine(machineFile);
             std::ostringstream report;
             for (const Step& step : Workload()) {
                 report << step.call() << ' ';
@@ -269,7 +234,7 @@ bool IsRelease(const std::string& call) {
 
 std::string RunFaulty(const std::string& machineFile, const Baseline& baseline,
                       const std::string& call, bool always) {
-    InstallMachine(machineFile);
+    InstallExampleMachine(machineFile);
     sim::Machine::Current().FailCall(call, ERROR_ACCESS_DENIED, always);
     const fs::path log = getenv("TINTWELL_LOG_FILE");
     const std::vector<Step> steps = Workload();
@@ -295,15 +260,6 @@ std::string RunFaulty(const std::string& machineFile, const Baseline& baseline,
     return report;
 }
 
-std::vector<std::string> ExampleMachines() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(TINTWELL_EXAMPLE_MACHINES)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class PlatformFailure : public ::testing::TestWithParam<std::string> {};
 
 }  // namespace
@@ -326,11 +282,7 @@ TEST_P(PlatformFailure, EveryCallFailsOnceAndAlways) {
               << " fault cases; at rest: " << HoldingsText(baseline.holdings) << "\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(ExampleMachines, PlatformFailure, ::testing::ValuesIn(ExampleMachines()),
-                         [](const auto& info) {
-                             std::string name = fs::path(info.param).stem().string();
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(ExampleMachines, PlatformFailure,
+                         ::testing::ValuesIn(ExampleMachineFiles()), ExampleMachineName);
 
 }  // namespace tw_test
