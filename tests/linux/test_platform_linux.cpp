@@ -11,6 +11,7 @@
 #include "platform/utf8.h"
 #include "sim/machine.h"
 #include "sim/adl_model.h"
+#include "sim/color_model.h"
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
@@ -161,7 +162,10 @@ std::string HardwareRecord() {
                          std::to_string(machine.Firmware().HalSetInformationCalls().size()) +
                          ", driver " + std::to_string(driver.GammaRampCalls().size()) + "/" +
                          std::to_string(driver.FeatureDataCalls().size()) + ", adl " +
-                         std::to_string(machine.Adl().GamutSets().size()) + ", printer";
+                         std::to_string(machine.Adl().GamutSets().size()) + ", profiles " +
+                         std::to_string(machine.Colors().InstalledProfiles().size()) +
+                         ", associations " +
+                         std::to_string(machine.Colors().AssociationHistory().size()) + ", printer";
     constexpr std::wstring_view kPrinterKey =
         L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane\\Lumivex\\Printer";
     for (const wchar_t* name : {L"r", L"g", L"b", L"SensorCCT"}) {

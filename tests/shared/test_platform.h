@@ -154,8 +154,8 @@ void SubscribeFrontEndToTheLightSensor(const FrontEndLibrary& library, unsigned 
                                        unsigned intervalMs);
 
 // What the machine's hardware has been sent so far (ramps, gains, VCP
-// values, hardware library, Intel driver and ADL calls, the printer colour
-// record), as text to compare before and after a call. Windows: empty, the
+// values, hardware library, Intel driver and ADL calls, installed profiles
+// and associations, the printer colour record), as text to compare before and after a call. Windows: empty, the
 // real machine keeps no such record.
 std::string HardwareRecord();
 
