@@ -2,7 +2,10 @@
 // the simulated registry.
 #include <windows.h>
 
+#include <array>
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -82,6 +85,22 @@ TEST_F(ExportTest, PrinterGainsAreSixDecimalTexts) {
     EXPECT_EQ(r->data, Utf16(u"1.000000"));
     EXPECT_TRUE(LogRecords().empty());
     EXPECT_EQ(Registry().OpenKeyCount(), 0u);
+}
+
+// Any finite gain is written with all its digits, as printf's "%f" writes
+// it: the largest doubles have 309 before the point.
+TEST_F(ExportTest, PrinterGainsAtTheExtremesAreWrittenInFull) {
+    const std::vector<double> extremes = {DBL_MAX,      -DBL_MAX,      FLT_MAX, -FLT_MAX,
+                                          DBL_TRUE_MIN, -DBL_TRUE_MIN, 1e30,    -0.0};
+    for (double value : extremes) {
+        std::array<char, 400> expected{};
+        std::snprintf(expected.data(), expected.size(), "%f", value);
+        SCOPED_TRACE(expected.data());
+        ASSERT_EQ(PrinterReg::Instance().SetRGB(value, value, value), 0);
+        const std::string text(expected.data());
+        EXPECT_EQ(Registry().StringValue(kPrinterKey, L"b"),
+                  std::wstring(text.begin(), text.end()));
+    }
 }
 
 TEST_F(ExportTest, PrinterGainsReadBackThroughTheRegistryFunctions) {
