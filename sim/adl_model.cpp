@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/wide_text.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -25,24 +26,25 @@ constexpr int kDefaultDisplayInfo = 0x1 | adl::kDisplayInfoMapped;
 
 adl::GamutData GamutFromJson(const nlohmann::json& gamut) {
     adl::GamutData data{};
-    data.feature = gamut.value("feature", 0);
-    data.predefinedGamut = gamut.value("predefinedGamut", kGamutSpaceCcir709);
-    data.predefinedWhitePoint = gamut.value("predefinedWhitePoint", kWhitePoint6500K);
+    data.feature = WholeNumber(gamut, "feature", 0);
+    data.predefinedGamut = WholeNumber(gamut, "predefinedGamut", kGamutSpaceCcir709);
+    data.predefinedWhitePoint = WholeNumber(gamut, "predefinedWhitePoint", kWhitePoint6500K);
     if (const auto point = gamut.find("whitePoint"); point != gamut.end()) {
-        data.customWhitePoint = adl::Point{point->at(0).get<int>(), point->at(1).get<int>()};
+        data.customWhitePoint = adl::Point{WholeNumber<int>(point->at(0), "whitePoint"),
+                                           WholeNumber<int>(point->at(1), "whitePoint")};
     }
     return data;
 }
 
 AdlDisplay DisplayFromJson(const nlohmann::json& display) {
     AdlDisplay parsed;
-    parsed.logicalAdapterIndex = display.value("logicalAdapterIndex", 0);
-    parsed.listedBy = display.value("adapter", parsed.logicalAdapterIndex);
-    parsed.logicalDisplayIndex = display.value("logicalDisplayIndex", 0);
-    parsed.infoValue = display.value("infoValue", kDefaultDisplayInfo);
+    parsed.logicalAdapterIndex = WholeNumber(display, "logicalAdapterIndex", 0);
+    parsed.listedBy = WholeNumber(display, "adapter", parsed.logicalAdapterIndex);
+    parsed.logicalDisplayIndex = WholeNumber(display, "logicalDisplayIndex", 0);
+    parsed.infoValue = WholeNumber(display, "infoValue", kDefaultDisplayInfo);
     parsed.name = display.value("name", "");
-    parsed.caps.supportedGamutSpace = display.value("gamutSpaces", kDefaultGamutSpaces);
-    parsed.caps.supportedWhitePoint = display.value("whitePoints", kDefaultWhitePoints);
+    parsed.caps.supportedGamutSpace = WholeNumber(display, "gamutSpaces", kDefaultGamutSpaces);
+    parsed.caps.supportedWhitePoint = WholeNumber(display, "whitePoints", kDefaultWhitePoints);
     parsed.gamut = GamutFromJson(display.value("gamut", nlohmann::json::object()));
     return parsed;
 }
@@ -54,9 +56,9 @@ void AdlModel::Load(const nlohmann::json& description) {
     for (const auto& name : description.value("missingEntryPoints", nlohmann::json::array())) {
         RemoveEntryPoint(name.get<std::string>());
     }
-    SetCreateResult(description.value("createResult", adl::kOk));
+    SetCreateResult(WholeNumber(description, "createResult", adl::kOk));
     for (const auto& adapter : description.value("adapters", nlohmann::json::array())) {
-        AddAdapter({adapter.value("index", 0), adapter.value("name", "")});
+        AddAdapter({WholeNumber(adapter, "index", 0), adapter.value("name", "")});
     }
     for (const auto& display : description.value("displays", nlohmann::json::array())) {
         AddDisplay(DisplayFromJson(display));

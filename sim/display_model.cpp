@@ -8,6 +8,7 @@
 
 #include "sim/registry_model.h"
 #include "sim/wide_text.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -120,7 +121,7 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
                                    adapter.deviceName + L"\\Monitor" + std::to_wstring(index));
     device.deviceString = WideMember(monitor, "deviceString");
     device.deviceId = WideMember(monitor, "deviceId");
-    device.stateFlags = monitor.value("stateFlags", DWORD{0});
+    device.stateFlags = WholeNumber(monitor, "stateFlags", DWORD{0});
     device.instance =
         WideMember(monitor, "instance", L"1&0&0&UID" + std::to_wstring(256 * adapterIndex + index));
     if (const auto edid = monitor.find("edid"); edid != monitor.end()) {
@@ -162,7 +163,7 @@ DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
         WideMember(adapter, "deviceName", L"\\\\.\\DISPLAY" + std::to_wstring(index + 1));
     device.deviceString = WideMember(adapter, "deviceString");
     device.deviceId = WideMember(adapter, "deviceId");
-    device.stateFlags = adapter.value("stateFlags", DWORD{0});
+    device.stateFlags = WholeNumber(adapter, "stateFlags", DWORD{0});
     const bool onDesktop = (device.stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0;
     device.currentSettings =
         LoadSettings(adapter, "currentSettings",

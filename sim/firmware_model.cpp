@@ -1,4 +1,5 @@
 #include "sim/firmware_model.h"
+#include "sim/whole_number.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -36,14 +37,15 @@ void FirmwareModel::Load(const nlohmann::json& description) {
         SetHalInitSucceeds(hal->value("init", true));
         SetHalRefusesAll(hal->value("refuseAll", false));
         for (const auto& refused : hal->value("refuseClasses", nlohmann::json::array())) {
-            SetHalRefusesClass(refused.get<int>());
+            SetHalRefusesClass(WholeNumber<int>(refused, "refuseClasses"));
         }
     }
     if (const auto bios = description.find("biosInfo"); bios != description.end()) {
         BiosInfoAnswer answer;
-        answer.result = bios->value("result", answer.result);
-        const int status = bios->value("status", static_cast<int>(answer.status));
-        const std::int64_t value = bios->value("value", static_cast<std::int64_t>(answer.value));
+        answer.result = WholeNumber(*bios, "result", answer.result);
+        const int status = WholeNumber(*bios, "status", static_cast<int>(answer.status));
+        const std::int64_t value =
+            WholeNumber(*bios, "value", static_cast<std::int64_t>(answer.value));
         if (status < 0 || status > 255 || value < 0 || value > 0xFFFFFFFF) {
             throw std::invalid_argument("firmware: biosInfo status or value out of range");
         }
@@ -53,14 +55,17 @@ void FirmwareModel::Load(const nlohmann::json& description) {
     }
     if (const auto dp = description.find("dpStatus"); dp != description.end()) {
         if (const auto value = dp->find("value"); value != dp->end()) {
-            SetDpStatusValue(value->is_null() ? std::nullopt : std::optional(value->get<int>()));
+            SetDpStatusValue(value->is_null()
+                                 ? std::nullopt
+                                 : std::optional(WholeNumber<int>(*value, "dpStatus")));
         }
         std::lock_guard lock(mutex_);
-        dpGetResult_ = dp->value("getResult", dpGetResult_);
-        dpSetResult_ = dp->value("setResult", dpSetResult_);
+        dpGetResult_ = WholeNumber(*dp, "getResult", dpGetResult_);
+        dpSetResult_ = WholeNumber(*dp, "setResult", dpSetResult_);
     }
     if (const auto monitor = description.find("eventMonitor"); monitor != description.end()) {
-        SetEventMonitorResults(monitor->value("startResult", 0), monitor->value("stopResult", 0));
+        SetEventMonitorResults(WholeNumber(*monitor, "startResult", 0),
+                               WholeNumber(*monitor, "stopResult", 0));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "lut_block.h"
 #include "sim/firmware_model.h"
 #include "sim/registry_model.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -34,9 +35,15 @@ std::vector<BYTE> MakeBlock(const nlohmann::json& make) {
     lut_block::PanelIdentity panel;
     panel.vendor = make.value("vendor", defaults.vendor);
     panel.serial = make.value("serial", defaults.serial);
-    panel.week = make.value("week", defaults.week);
-    panel.year = make.value("year", defaults.year);
-    const auto modes = make.value("modes", std::vector<int>{1, 2, 3});
+    panel.week = WholeNumber(make, "week", defaults.week);
+    panel.year = WholeNumber(make, "year", defaults.year);
+    std::vector<int> modes = {1, 2, 3};
+    if (const auto listed = make.find("modes"); listed != make.end()) {
+        modes.clear();
+        for (const auto& mode : *listed) {
+            modes.push_back(WholeNumber<int>(mode, "firmware: dlut: modes"));
+        }
+    }
     try {
         return lut_block::MakeFirmwareBlock(panel, modes);
     } catch (const std::invalid_argument& error) {
@@ -77,7 +84,7 @@ std::vector<BYTE> DlutBytes(const nlohmann::json& dlut) {
         return MakeBlock(value);
     }
     if (key == "size") {
-        return Filler(value.get<std::int64_t>());
+        return Filler(WholeNumber<std::int64_t>(value, "firmware: dlut: size"));
     }
     throw std::invalid_argument("firmware: dlut: unknown member " + key);
 }

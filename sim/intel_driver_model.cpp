@@ -13,6 +13,7 @@
 #include "sim/com_runtime.h"
 #include "sim/machine.h"
 #include "sim/machine_clock.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -329,10 +330,10 @@ void IntelDriverModel::Load(const nlohmann::json& description) {
         description.value("exposesCUIExternal8", server_->exposesCUIExternal8);
     const auto devices = description.value("devices", nlohmann::json::object());
     for (const auto& [name, id] : devices.items()) {
-        server_->devices[name] = id.get<LONG>();
+        server_->devices[name] = WholeNumber<LONG>(id, "intelDriver: devices");
     }
-    server_->gammaStatus = description.value("gammaStatus", server_->gammaStatus);
-    server_->featureStatus = description.value("featureStatus", server_->featureStatus);
+    server_->gammaStatus = WholeNumber(description, "gammaStatus", server_->gammaStatus);
+    server_->featureStatus = WholeNumber(description, "featureStatus", server_->featureStatus);
 }
 
 bool IntelDriverModel::Present() const {

@@ -20,6 +20,7 @@
 #include "sim/sensor_model.h"
 #include "sim/system_model.h"
 #include "sim/wide_text.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -148,7 +149,7 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->clock_->SetMode(MachineClock::ParseMode(description.value("clock", "real")));
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
-                          failure.value("error", ERROR_ACCESS_DENIED),
+                          WholeNumber(failure, "error", ERROR_ACCESS_DENIED),
                           failure.value("always", false));
     }
     return machine;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/utf8.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -174,7 +175,7 @@ RegistryValue ParseValue(const nlohmann::json& entry, const std::string& where) 
         value.data.push_back(0);
         value.data.push_back(0);
     } else if (type == "REG_DWORD") {
-        const auto number = data.get<std::int64_t>();
+        const auto number = WholeNumber<std::int64_t>(data, "registry: " + where);
         if (number < 0 || number > 0xFFFFFFFF) {
             throw std::invalid_argument("registry: " + where + ": REG_DWORD out of range");
         }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/wide_text.h"
+#include "sim/whole_number.h"
 
 namespace sim {
 
@@ -49,7 +50,7 @@ std::pair<std::wstring, std::wstring> NamespaceAndClass(const std::string& key) 
 
 void SystemModel::Load(const nlohmann::json& description) {
     std::lock_guard lock(mutex_);
-    chassisType_ = description.value("chassisType", chassisType_);
+    chassisType_ = WholeNumber(description, "chassisType", chassisType_);
     deviceCodeName_ = description.value("deviceCodeName", deviceCodeName_);
     whitePointText_ = description.value("whitePoint", whitePointText_);
     const auto classes = description.value("wmi", nlohmann::json::object());

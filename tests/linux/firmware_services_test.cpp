@@ -268,18 +268,6 @@ TEST_F(ExportTest, FirmwareDpStatusResultsPassThroughUnchanged) {
     EXPECT_EQ(Firmware().DpStatusValue(), 0);
 }
 
-TEST_F(ExportTest, FirmwareDescriptionIsChecked) {
-    EXPECT_THROW(sim::Machine::FromJson(
-                     nlohmann::json::parse(R"({"firmware": {"biosInfo": {"status": 256}}})")),
-                 std::exception);
-    EXPECT_THROW(sim::Machine::FromJson(
-                     nlohmann::json::parse(R"({"firmware": {"biosInfo": {"value": -1}}})")),
-                 std::exception);
-    EXPECT_THROW(sim::Machine::FromJson(
-                     nlohmann::json::parse(R"({"firmware": {"hal": {"refuseClasses": ["x"]}}})")),
-                 std::exception);
-}
-
 // --- Data report ---
 
 TEST_F(ExportTest, DataReportLineEscapesWhatCouldBreakIt) {
