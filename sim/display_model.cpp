@@ -72,12 +72,12 @@ std::optional<DisplaySettings> LoadSettings(const nlohmann::json& adapter, const
         return std::nullopt;
     }
     DisplaySettings settings;
-    settings.width = found->value("width", settings.width);
-    settings.height = found->value("height", settings.height);
-    settings.bitsPerPel = found->value("bitsPerPel", settings.bitsPerPel);
-    settings.frequency = found->value("frequency", settings.frequency);
-    settings.x = found->value("x", settings.x);
-    settings.y = found->value("y", settings.y);
+    settings.width = WholeNumber(*found, "width", settings.width);
+    settings.height = WholeNumber(*found, "height", settings.height);
+    settings.bitsPerPel = WholeNumber(*found, "bitsPerPel", settings.bitsPerPel);
+    settings.frequency = WholeNumber(*found, "frequency", settings.frequency);
+    settings.x = WholeNumber(*found, "x", settings.x);
+    settings.y = WholeNumber(*found, "y", settings.y);
     return settings;
 }
 

@@ -43,6 +43,8 @@ std::vector<DescriptionCase> DescriptionCases() {
         {R"({"intelDriver": {"devices": {"panel": 4294967296}}})", false},
         {R"({"intelDriver": {"gammaStatus": -1e300}})", false},
         {R"({"displays": {"adapters": [{"stateFlags": -1}]}})", false},
+        {R"({"displays": {"adapters": [{"currentSettings": {"x": 3.3e122}}]}})", false},
+        {R"({"displays": {"adapters": [{"registrySettings": {"width": 1920.5}}]}})", false},
         {R"({"firmware": {"dlut": {"size": 1e300}}})", false},
         {R"({"firmware": {"dlut": {"make": {"modes": [1, 2.5]}}}})", false},
         {R"({"firmware": {"biosInfo": {"status": 256}}})", false},
