@@ -155,8 +155,8 @@ void SubscribeFrontEndToTheLightSensor(const FrontEndLibrary& library, unsigned 
 
 // What the machine's hardware has been sent so far (ramps, gains, VCP
 // values, hardware library, Intel driver and ADL calls, installed profiles
-// and associations, the printer colour record), as text to compare before and after a call. Windows: empty, the
-// real machine keeps no such record.
+// and associations, the printer colour record), as text to compare before
+// and after a call. Windows: empty, the real machine keeps no such record.
 std::string HardwareRecord();
 
 // The INI file's lines without their line ends.
