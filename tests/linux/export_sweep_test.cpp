@@ -94,11 +94,6 @@ SweepCase Holds(std::string name, std::string label, std::function<int()> call,
             false,           std::move(holds)};
 }
 
-template <typename Function>
-Function* Named(const char* name) {
-    return Export<Function>(name);
-}
-
 using IntGetter = int(int);
 using IntSetter = int(int);
 
@@ -137,7 +132,7 @@ void AddIntSettings(std::vector<SweepCase>& cases) {
         for (int value : kHostileInts) {
             cases.push_back(Holds(
                 getter, "default " + std::to_string(value),
-                [getter, value] { return Named<IntGetter>(getter.c_str())(value); },
+                [getter, value] { return Export<IntGetter>(getter.c_str())(value); },
                 [](int) { return ExportTest::ReadIniOrEmpty().empty(); }));
             if (setName == nullptr) {
                 continue;
@@ -145,9 +140,9 @@ void AddIntSettings(std::vector<SweepCase>& cases) {
             const std::string setter = setName;
             cases.push_back(Holds(
                 setter, std::to_string(value),
-                [setter, value] { return Named<IntSetter>(setter.c_str())(value); },
+                [setter, value] { return Export<IntSetter>(setter.c_str())(value); },
                 [getter, value](int result) {
-                    const int read = Named<IntGetter>(getter.c_str())(value ^ 1);
+                    const int read = Export<IntGetter>(getter.c_str())(value ^ 1);
                     return result == 0 ? read == value : result == -1 && read == (value ^ 1);
                 }));
         }
@@ -170,21 +165,21 @@ void AddNumberSetting(std::vector<SweepCase>& cases, const std::string& getter,
     for (double value : kNonFinite) {
         const auto number = static_cast<Number>(value);
         cases.push_back(Refused(setter, Shown(value),
-                                [setter, number] { return Named<Setter>(setter.c_str())(number); },
+                                [setter, number] { return Export<Setter>(setter.c_str())(number); },
                                 {-1}));
         cases.push_back(Holds(
             getter, "default " + Shown(value),
             [getter, number] {
-                return SameNumber(Named<Getter>(getter.c_str())(number), number) ? 0 : 1;
+                return SameNumber(Export<Getter>(getter.c_str())(number), number) ? 0 : 1;
             },
             [](int) { return ExportTest::ReadIniOrEmpty().empty(); }));
     }
     for (Number number : finite) {
         cases.push_back(Holds(
             setter, Shown(number),
-            [setter, number] { return Named<Setter>(setter.c_str())(number); },
+            [setter, number] { return Export<Setter>(setter.c_str())(number); },
             [getter, number](int result) {
-                const Number read = Named<Getter>(getter.c_str())(Number(0.5));
+                const Number read = Export<Getter>(getter.c_str())(Number(0.5));
                 return result == 0 ? read == number : result == -1 && read == Number(0.5);
             }));
     }
@@ -203,7 +198,7 @@ void AddStoredTexts(std::vector<SweepCase>& cases, const std::string& getter,
     };
     const auto read = [getter, stored](std::size_t bufferSize, int size) {
         std::vector<char> buffer(bufferSize, 'x');
-        const int result = Named<TextGetter>(getter.c_str())(buffer.data(), size);
+        const int result = Export<TextGetter>(getter.c_str())(buffer.data(), size);
         const std::size_t kept = result == 0 ? stored.size() + 1 : 0;
         const bool asRead = result != 0 || std::string(buffer.data()) == stored;
         const bool beyond = static_cast<std::size_t>(std::count(buffer.begin() + kept, buffer.end(),
@@ -219,7 +214,7 @@ void AddStoredTexts(std::vector<SweepCase>& cases, const std::string& getter,
     }
     SweepCase null =
         Refused(getter, "null buffer",
-                [getter] { return Named<TextGetter>(getter.c_str())(nullptr, kGuarded); }, {-1});
+                [getter] { return Export<TextGetter>(getter.c_str())(nullptr, kGuarded); }, {-1});
     null.before = store;
     cases.push_back(std::move(null));
     const std::vector<std::pair<std::string, std::size_t>> taken = {{"its size", fits},
@@ -263,23 +258,24 @@ void AddRoads(std::vector<SweepCase>& cases) {
         for (double value : kNonFinite) {
             const auto f = static_cast<float>(value);
             cases.push_back(Refused(road, "red " + Shown(value),
-                                    [road, f] { return Named<Road>(road.c_str())(f, 1, 1, 0, 1); },
+                                    [road, f] { return Export<Road>(road.c_str())(f, 1, 1, 0, 1); },
                                     {failure}));
             cases.push_back(Refused(road, "blue " + Shown(value),
-                                    [road, f] { return Named<Road>(road.c_str())(1, 1, f, 0, 1); },
+                                    [road, f] { return Export<Road>(road.c_str())(1, 1, f, 0, 1); },
                                     {failure}));
-            cases.push_back(Refused(
-                road, "ratio " + Shown(value),
-                [road, value] { return Named<Road>(road.c_str())(1, 1, 1, 0, value); }, {failure}));
+            cases.push_back(
+                Refused(road, "ratio " + Shown(value),
+                        [road, value] { return Export<Road>(road.c_str())(1, 1, 1, 0, value); },
+                        {failure}));
         }
         for (float gain : {-1.0f, -0.0f, FLT_TRUE_MIN, 1e30f, FLT_MAX}) {
             cases.push_back(Survives(road, "gains " + Shown(gain), [road, gain] {
-                return Named<Road>(road.c_str())(gain, gain, gain, 0, 1);
+                return Export<Road>(road.c_str())(gain, gain, gain, 0, 1);
             }));
         }
         for (unsigned level : {0x7fffffffu, UINT_MAX}) {
             cases.push_back(Survives(road, "level " + std::to_string(level), [road, level] {
-                return Named<Road>(road.c_str())(0.9f, 0.8f, 0.7f, level, 1e30);
+                return Export<Road>(road.c_str())(0.9f, 0.8f, 0.7f, level, 1e30);
             }));
         }
     }
@@ -287,7 +283,7 @@ void AddRoads(std::vector<SweepCase>& cases) {
         const std::string hal = name;
         for (int value : kHostileInts) {
             cases.push_back(Survives(hal, std::to_string(value), [hal, value] {
-                return Named<int(int, int)>(hal.c_str())(value, value);
+                return Export<int(int, int)>(hal.c_str())(value, value);
             }));
         }
     }
@@ -328,12 +324,12 @@ void AddFrame(std::vector<SweepCase>& cases) {
           "InitWhitePointInfo", "ResetDisplayerLut3D"}) {
         const std::string detection = name;
         cases.push_back(Survives(detection, "twice",
-                                 [detection] { return Named<int()>(detection.c_str())(); }));
+                                 [detection] { return Export<int()>(detection.c_str())(); }));
     }
     for (const char* name : {"IsDesktopComputer", "HaveOrvMonitor"}) {
         const std::string question = name;
         cases.push_back(Survives(question, "twice", [question] {
-            return static_cast<int>(Named<bool()>(question.c_str())());
+            return static_cast<int>(Export<bool()>(question.c_str())());
         }));
     }
     cases.push_back(Survives("InitMonitorId", "twice", [] { return Void(TW(InitMonitorId)); }));
@@ -463,10 +459,10 @@ void AddColorField(std::vector<SweepCase>& cases) {
         const std::string setter = name;
         cases.push_back(
             Refused(setter, "null",
-                    [setter] { return Named<int(const char*)>(setter.c_str())(nullptr); }, {-1}));
+                    [setter] { return Export<int(const char*)>(setter.c_str())(nullptr); }, {-1}));
         for (const auto& [label, path] : HostilePaths()) {
             cases.push_back(Survives(setter, label + ", then a refresh", [setter, path] {
-                Named<int(const char*)>(setter.c_str())(path.c_str());
+                Export<int(const char*)>(setter.c_str())(path.c_str());
                 return TW(IsLcdChanged)(1, 1);
             }));
         }
