@@ -20,6 +20,10 @@
 
 namespace {
 
+// Windows promises only a nonzero result for a write; one that is not 1
+// holds a caller to that promise.
+constexpr BOOL kProfileWritten = 2;
+
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
 // Windows serialises private-profile access per process; so does the model.
@@ -263,5 +267,5 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR
         machine.RecordProfileWrite({machine.Clock().Now(), fileName, appName, keyName, value});
     }
     SetLastError(ERROR_SUCCESS);
-    return TRUE;
+    return kProfileWritten;
 }

@@ -108,7 +108,7 @@ bool ConfigIni::WriteNumber(const std::wstring& section, const std::wstring& key
     stream.precision(kWritePrecision);
     stream << value;
     if (WritePrivateProfileStringW(section.c_str(), key.c_str(), stream.str().c_str(),
-                                   path_.c_str()) == 1) {
+                                   path_.c_str()) != FALSE) {
         return true;
     }
     Log(3, "ConfigIni::SetValue") << L"set key:" << key << L" in section:" << section
