@@ -84,6 +84,7 @@ void ColorModel::Load(const nlohmann::json& description) {
         preinstalled_.push_back({name, ColorSpaceNamed(profile.value("make", "sRGB"))});
         AddOnce(installed_, std::move(name));
     }
+    elevated_ = description.value("elevated", elevated_);
     for (const auto& association : description.value("associations", nlohmann::json::array())) {
         associations_[{ScopeNamed(association.value("scope", "user")),
                        DeviceKey(RequiredText(association, "device"))}]
@@ -162,6 +163,16 @@ void ColorModel::KeepState() const {
 std::vector<std::wstring> ColorModel::InstalledProfiles() const {
     std::lock_guard lock(mutex_);
     return installed_;
+}
+
+bool ColorModel::Elevated() const {
+    std::lock_guard lock(mutex_);
+    return elevated_;
+}
+
+void ColorModel::SetElevated(bool elevated) {
+    std::lock_guard lock(mutex_);
+    elevated_ = elevated;
 }
 
 bool ColorModel::IsInstalled(std::wstring_view fileName) const {

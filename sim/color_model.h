@@ -71,6 +71,11 @@ class ColorModel {
     // them across processes.
     void AttachColorDirectory(const std::filesystem::path& directory);
 
+    // Whether the process runs elevated; a standard user's installs are
+    // refused, as InstallColorProfileW needs administrator rights.
+    bool Elevated() const;
+    void SetElevated(bool elevated);
+
     // File names, install order, no duplicates (names compare case-blind).
     std::vector<std::wstring> InstalledProfiles() const;
     bool IsInstalled(std::wstring_view fileName) const;
@@ -127,6 +132,7 @@ class ColorModel {
 
     std::optional<std::filesystem::path> writtenIn_;
     std::vector<std::wstring> installed_;
+    bool elevated_ = true;
     std::map<AssociationKey, std::vector<std::wstring>> associations_;
     std::vector<AssociationEvent> associationHistory_;
     std::vector<std::wstring> defaultProfileQueries_;

@@ -209,6 +209,28 @@ BOOL WINAPI GetStandardColorSpaceProfileW(PCWSTR machineName, DWORD colorSpace, 
     return TRUE;
 }
 
+BOOL WINAPI GetColorDirectoryW(PCWSTR machineName, PWSTR buffer, PDWORD size) {
+    auto& machine = ColorMachine();
+    if (const auto error = machine.TakeFailure("GetColorDirectoryW")) {
+        return Fail(*error);
+    }
+    if (machineName != nullptr) {
+        return Fail(sim::kErrorNotSupported);
+    }
+    if (size == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    const std::wstring directory = sim::ColorModel::ColorDirectory();
+    const auto needed = static_cast<DWORD>((directory.size() + 1) * sizeof(wchar_t));
+    if (buffer == nullptr || *size < needed) {
+        *size = needed;
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    }
+    CopyWithTerminator(buffer, directory);
+    *size = needed;
+    return TRUE;
+}
+
 BOOL WINAPI InstallColorProfileW(PCWSTR machineName, PCWSTR profileName) {
     auto& machine = ColorMachine();
     if (const auto error = machine.TakeFailure("InstallColorProfileW")) {
@@ -219,6 +241,9 @@ BOOL WINAPI InstallColorProfileW(PCWSTR machineName, PCWSTR profileName) {
     }
     if (profileName == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (!machine.Colors().Elevated()) {
+        return Fail(ERROR_ACCESS_DENIED);
     }
     const auto source = sim::ProfileHostPath(machine, profileName);
     const auto bytes = sim::ReadProfileFile(source);

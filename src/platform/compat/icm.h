@@ -52,6 +52,7 @@ BOOL WINAPI CloseColorProfile(HPROFILE profile);
 // `size` is in bytes, in and out.
 BOOL WINAPI GetStandardColorSpaceProfileW(PCWSTR machineName, DWORD colorSpace, PWSTR profileName,
                                           PDWORD size);
+BOOL WINAPI GetColorDirectoryW(PCWSTR machineName, PWSTR buffer, PDWORD size);
 BOOL WINAPI InstallColorProfileW(PCWSTR machineName, PCWSTR profileName);
 
 // `profileNameSize` is in bytes.
