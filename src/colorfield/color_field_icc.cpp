@@ -9,6 +9,7 @@
 #include "colorfield/color_field.h"
 #include "colorfield/color_field_codes.h"
 #include "log/log_line.h"
+#include "platform/files.h"
 #include "settings/settings_accessors.h"
 
 namespace {
@@ -24,6 +25,21 @@ constexpr DWORD kSrgbColorSpace = 0x73524742;
 constexpr std::size_t kRampEntries = 256;
 constexpr unsigned kAssociationRampStep = 228;
 constexpr unsigned kRampLimit = 65535;
+
+// InstallColorProfileW needs administrator rights, which a front-end of a
+// standard user lacks. A profile the suite's installer put in the colour
+// directory under the same name, byte for byte, is installed already.
+bool InstalledWithSameBytes(const std::wstring& path) {
+    std::array<wchar_t, MAX_PATH> directory{};
+    DWORD size = sizeof directory;
+    if (!GetColorDirectoryW(nullptr, directory.data(), &size)) {
+        return false;
+    }
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const auto installed = platform::ReadWholeFile(std::wstring(directory.data()) + L"\\" + name);
+    const auto verified = platform::ReadWholeFile(path);
+    return installed && verified && *installed == *verified;
+}
 
 DISPLAY_DEVICEW EmptyDisplayDevice() {
     DISPLAY_DEVICEW device{};
@@ -195,6 +211,11 @@ int ColorField::InstallIccFile(const std::wstring& path) {
         Log(log_level::kError, "ColorField::InstallIccFile")
             << L"Get StandardProfileHandle Failed! fileName:" << standard;
         return color_field::kProfileFailed;
+    }
+    if (InstalledWithSameBytes(path)) {
+        Log(log_level::kInfo, "ColorField::InstallIccFile")
+            << L"The colour directory holds the same profile; no install. fileName:" << path;
+        return kInstalled;
     }
     if (!InstallColorProfileW(nullptr, path.c_str())) {
         Log(log_level::kError, "ColorField::InstallIccFile")

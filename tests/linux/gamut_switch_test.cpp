@@ -156,6 +156,39 @@ class GamutSwitch : public ExportTest {
 
 }  // namespace
 
+// A standard user cannot install a profile. One the suite's installer, run
+// as administrator, put in the colour directory with the same bytes needs no
+// install, and the switch goes on to the association; other bytes under the
+// profile's name are no stand-in for it.
+TEST_F(GamutSwitch, AStandardUserSwitchesToAProfileTheInstallerPutInPlace) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> installed;  // what the installer installed as DisplayP3.icc
+        int result;
+    };
+    const std::vector<Case> cases = {
+        {"nothing installed", std::nullopt, 2},
+        {"another profile of that name installed", RealProfile("sRGB.icc"), 2},
+        {"the same profile installed", P3Profile(), 0},
+    };
+    const std::string installer = "C:\\Installer\\DisplayP3.icc";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.installed) {
+            WriteFile(HostFile(installer), *c.installed);
+            Machine().Colors().SetElevated(true);
+            ASSERT_TRUE(InstallColorProfileW(nullptr, L"C:\\Installer\\DisplayP3.icc"));
+        }
+        Machine().Colors().SetElevated(false);
+        const std::size_t records = LogRecords().size();
+
+        EXPECT_EQ(Switch(kP3, p3_), c.result);
+        const auto panel = PanelProfiles();
+        EXPECT_EQ(!panel.empty() && panel.back() == L"DisplayP3.icc", c.result == 0);
+        EXPECT_EQ(LoggedContaining(3, "InstallColorProfile Failed!", records), c.result != 0);
+    }
+}
+
 TEST_F(GamutSwitch, FirmwareRoadInstallsAssociatesAndLoadsTheModesTable) {
     ASSERT_EQ(Switch(kP3, p3_), 0);
 
