@@ -1,6 +1,7 @@
 #include "sim/display_model.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -174,6 +175,10 @@ DisplayAdapter LoadAdapter(const nlohmann::json& adapter, std::size_t index) {
         device.monitors.push_back(LoadMonitor(monitors[m], device, index, m));
     }
     device.physicalMonitors = LoadPhysicalMonitors(adapter, device.monitors);
+    if (adapter.contains("keepsRampsDeviatingBeyond")) {
+        device.keepsRampsDeviatingBeyond =
+            WholeNumber<WORD>(adapter["keepsRampsDeviatingBeyond"], "keepsRampsDeviatingBeyond");
+    }
     return device;
 }
 
@@ -202,6 +207,15 @@ GammaRamp IdentityRamp() {
         ramp[i] = static_cast<WORD>((i % kRampEntries) * kIdentityStep);
     }
     return ramp;
+}
+
+int LargestDeviationFromIdentity(const GammaRamp& ramp) {
+    const GammaRamp identity = IdentityRamp();
+    int largest = 0;
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        largest = std::max(largest, std::abs(int{ramp[i]} - int{identity[i]}));
+    }
+    return largest;
 }
 
 }  // namespace
@@ -331,9 +345,17 @@ GammaRamp DisplayModel::CurrentRamp(std::wstring_view adapter) const {
     return last == rampHistory_.rend() ? IdentityRamp() : last->ramp;
 }
 
-void DisplayModel::LoadRamp(std::wstring adapter, const GammaRamp& ramp) {
+bool DisplayModel::LoadRamp(std::wstring adapter, const GammaRamp& ramp) {
     std::lock_guard lock(mutex_);
+    const auto described = std::find_if(adapters_.begin(), adapters_.end(), [&](const auto& a) {
+        return EqualsIgnoringCase(a.deviceName, adapter);
+    });
+    if (described != adapters_.end() && described->keepsRampsDeviatingBeyond &&
+        LargestDeviationFromIdentity(ramp) > *described->keepsRampsDeviatingBeyond) {
+        return false;
+    }
     rampHistory_.push_back({std::move(adapter), ramp});
+    return true;
 }
 
 std::vector<RampLoad> DisplayModel::RampHistory() const {

@@ -73,6 +73,9 @@ struct DisplayAdapter {
     std::optional<DisplaySettings> registrySettings;
     std::vector<MonitorDevice> monitors;
     std::vector<PhysicalMonitor> physicalMonitors;
+    // SetDeviceGammaRamp answers TRUE and keeps the ramp it has when an entry
+    // of the new one lies further than this from identity, as Windows may.
+    std::optional<WORD> keepsRampsDeviatingBeyond;
 };
 
 // A monitor found by its device id, with the adapter it hangs off.
@@ -82,8 +85,7 @@ struct MonitorLocation {
 };
 
 // A device context: the adapter it draws on, what it was created for (the
-// adapter's name, a monitor's device id, or "DISPLAY"), and its image colour
-// management mode.
+// adapter's name or "DISPLAY"), and its image colour management mode.
 struct DeviceContext {
     std::wstring adapter;
     std::wstring target;
@@ -172,7 +174,8 @@ class DisplayModel {
 
     // The ramp an adapter shows: the identity until one is loaded.
     GammaRamp CurrentRamp(std::wstring_view adapter) const;
-    void LoadRamp(std::wstring adapter, const GammaRamp& ramp);
+    // False, and nothing loaded, when the adapter keeps its ramp.
+    bool LoadRamp(std::wstring adapter, const GammaRamp& ramp);
     std::vector<RampLoad> RampHistory() const;
 
     // System libraries loaded at run time: one handle each, counted references.

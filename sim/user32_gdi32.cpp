@@ -85,7 +85,6 @@ std::optional<sim::DisplayAdapter> PrimaryAdapter(const sim::DisplayModel& displ
 }
 
 constexpr std::wstring_view kDisplayDriver = L"DISPLAY";
-constexpr DWORD kActiveAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
 
 // What a new device context draws on and what it was created for.
 struct DcBinding {
@@ -93,30 +92,36 @@ struct DcBinding {
     std::wstring target;
 };
 
-// An adapter attached to the desktop by its name; the primary adapter by the
-// display driver's name; a monitor's adapter by the monitor's device id.
-std::optional<DcBinding> BindDc(const sim::DisplayModel& displays, LPCWSTR driver, LPCWSTR device) {
-    if (device != nullptr) {
-        const auto adapter = displays.FindAdapter(device);
-        if (!adapter || (adapter->stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
-            return std::nullopt;
-        }
-        return DcBinding{adapter->deviceName, adapter->deviceName};
-    }
-    if (driver == nullptr) {
+std::optional<DcBinding> AttachedAdapter(const sim::DisplayModel& displays,
+                                         std::wstring_view name) {
+    const auto adapter = displays.FindAdapter(name);
+    if (!adapter || (adapter->stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
         return std::nullopt;
     }
+    return DcBinding{adapter->deviceName, adapter->deviceName};
+}
+
+// As CreateDC's documentation has it: the driver is "DISPLAY" or a display
+// device's name, and the device NULL or that same name; NULL for the primary
+// display. A driver NULL with a display device's name is what GDI takes too.
+// Anything else, a monitor's device id or name among them, names no display.
+std::optional<DcBinding> BindDc(const sim::DisplayModel& displays, LPCWSTR driver, LPCWSTR device) {
+    if (driver == nullptr) {
+        return device != nullptr ? AttachedAdapter(displays, device) : std::nullopt;
+    }
     if (sim::EqualsIgnoringCase(driver, kDisplayDriver)) {
+        if (device != nullptr) {
+            return AttachedAdapter(displays, device);
+        }
         const auto primary = PrimaryAdapter(displays);
         return primary
                    ? std::optional<DcBinding>({primary->deviceName, std::wstring(kDisplayDriver)})
                    : std::nullopt;
     }
-    const auto found = displays.FindMonitor(driver);
-    if (!found || (found->monitor.stateFlags & kActiveAttached) != kActiveAttached) {
+    if (device != nullptr && !sim::EqualsIgnoringCase(driver, device)) {
         return std::nullopt;
     }
-    return DcBinding{found->adapter, found->monitor.deviceId};
+    return AttachedAdapter(displays, driver);
 }
 
 // Records an image colour management call as refused; 0 is both calls' failure.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/display_handles.h"
@@ -68,7 +69,7 @@ class ColorField {
     UniqueProfile GetProfileHandle(const std::wstring& path);
     BOOL AssociateIccFile(const std::wstring& path);
     void RefreshMonitorList();
-    bool ApplyAssociationGammaRamp();
+    bool ApplyAssociationGammaRamp(std::wstring_view device);
     void ReleaseProfileHandles();
 
     int SetDisplayerColorFieldByDdcci(std::uint32_t mode);

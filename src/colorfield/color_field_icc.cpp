@@ -11,6 +11,7 @@
 #include "log/log_line.h"
 #include "platform/files.h"
 #include "settings/settings_accessors.h"
+#include "temperature/gamma_ramp_readback.h"
 
 namespace {
 
@@ -232,8 +233,14 @@ BOOL ColorField::AssociateIccFile(const std::wstring& path) {
         Log(log_level::kError, "ColorField::AssociateIccFile") << L"currentMainMonitorName empty!";
         return FALSE;
     }
+    // Windows makes no device context for a monitor's device id (the driver
+    // must be DISPLAY or a display's name), so this fails there; the
+    // association below does not depend on it.
     dc_.reset(CreateDCW(device.c_str(), nullptr, nullptr, nullptr));
-    if (dc_ && SetICMMode(dc_.get(), ICM_ON) != 0) {
+    if (!dc_) {
+        Log(log_level::kWarning, "ColorField::AssociateIccFile")
+            << L"CreateDC Failed! No ICM mode and no association gamma ramp. device:" << device;
+    } else if (SetICMMode(dc_.get(), ICM_ON) != 0) {
         SetICMProfileW(dc_.get(), const_cast<LPWSTR>(path.c_str()));
     }
     WcsDisassociateColorProfileFromDevice(kUserScope, path.c_str(), device.c_str());
@@ -241,7 +248,10 @@ BOOL ColorField::AssociateIccFile(const std::wstring& path) {
 }
 
 // Whatever the device shows is replaced by the same fixed ramp on every run.
-bool ColorField::ApplyAssociationGammaRamp() {
+bool ColorField::ApplyAssociationGammaRamp(std::wstring_view device) {
+    if (!dc_) {
+        return false;
+    }
     std::array<WORD, 3 * kRampEntries> ramp{};
     const bool read = GetDeviceGammaRamp(dc_.get(), ramp.data()) != FALSE;
     for (std::size_t i = 0; i < kRampEntries; ++i) {
@@ -251,6 +261,10 @@ bool ColorField::ApplyAssociationGammaRamp() {
     }
     const bool written = SetDeviceGammaRamp(dc_.get(), ramp.data()) != FALSE;
     GdiFlush();
+    if (written) {
+        DisplayHoldsRamp(dc_.get(), ramp, &GetDeviceGammaRamp, device,
+                         "ColorField::ApplyAssociationGammaRamp");
+    }
     return read && written;
 }
 
@@ -272,7 +286,7 @@ int ColorField::SwitchIccFile(std::wstring path) {
         return installed;
     }
     if (AssociateIccFile(path)) {
-        ApplyAssociationGammaRamp();
+        ApplyAssociationGammaRamp(ColorManagementDeviceName());
         return kInstalled;
     }
     Log(log_level::kError, "ColorField::SwitchIccFile")

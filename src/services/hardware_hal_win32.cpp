@@ -4,7 +4,7 @@
 // - HalInit hands out a zeroed block from malloc (the caller frees it with
 //   free) and succeeds;
 // - class 6 (r, g, b, blue-protect level, blue-protect ratio as five floats)
-//   loads a linear gamma ramp into the primary display;
+//   loads a linear gamma ramp into the primary display and reads it back;
 // - classes 2 and 5 need the maker's firmware and are refused with a warning;
 // - anything else is refused.
 // (SmBiosHelper lives in its own files.)
@@ -13,10 +13,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "services/log_helper.h"
+#include "temperature/gamma_ramp_readback.h"
 
 namespace {
 
@@ -45,11 +48,8 @@ float Slope(double gain) {
     return gain > 1.0 ? 1.0f : static_cast<float>(gain);
 }
 
-struct GammaRamp {
-    WORD red[256];
-    WORD green[256];
-    WORD blue[256];
-};
+using GammaRamp = std::array<WORD, kGammaRampValues>;
+constexpr std::size_t kRampEntries = 256;
 
 // The primary display's device context, released on every path.
 class ScreenDc {
@@ -68,6 +68,18 @@ class ScreenDc {
     HDC dc_;
 };
 
+// The screen's DC draws on the primary display: its device name, as the
+// warning of a ramp it kept names it.
+std::wstring PrimaryDisplayName() {
+    MONITORINFOEXW info{};
+    info.cbSize = sizeof info;
+    const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (primary == nullptr || !GetMonitorInfoW(primary, &info)) {
+        return L"DISPLAY";
+    }
+    return info.szDevice;
+}
+
 int SetChannelGains(const ChannelGains& gains) {
     double blue = gains.b;
     if (gains.blueProtectLevel != 0.0f) {
@@ -76,18 +88,19 @@ int SetChannelGains(const ChannelGains& gains) {
     }
     const float slopes[3] = {Slope(gains.r), Slope(gains.g), Slope(blue)};
     GammaRamp ramp{};
-    WORD* channels[3] = {ramp.red, ramp.green, ramp.blue};
-    for (int i = 0; i < 256; ++i) {
+    for (std::size_t i = 0; i < kRampEntries; ++i) {
         const float v = static_cast<float>(i * 256);
-        for (int c = 0; c < 3; ++c) {
-            channels[c][i] = static_cast<WORD>(v * slopes[c]);
+        for (std::size_t c = 0; c < 3; ++c) {
+            ramp[c * kRampEntries + i] = static_cast<WORD>(v * slopes[c]);
         }
     }
     ScreenDc screen;
-    if (screen.Get() == nullptr) {
+    if (screen.Get() == nullptr || !SetDeviceGammaRamp(screen.Get(), ramp.data())) {
         return 0;
     }
-    return SetDeviceGammaRamp(screen.Get(), &ramp) ? 1 : 0;
+    DisplayHoldsRamp(screen.Get(), ramp, &GetDeviceGammaRamp, PrimaryDisplayName(),
+                     "HalSetInformation");
+    return 1;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "discovery/display_detection.h"
 #include "platform/display_handles.h"
+#include "temperature/gamma_ramp_readback.h"
 
 namespace {
 
@@ -58,7 +59,12 @@ bool GammaRampLibrary::LoadLinearRamp(float redGain, float greenGain, float blue
         return false;
     }
     GammaRamp ramp = BuildLinearRamp(redGain, greenGain, blueGain);
-    return EnsureLoaded() && setDeviceGammaRamp_(dc.get(), ramp.data());
+    if (!EnsureLoaded() || !setDeviceGammaRamp_(dc.get(), ramp.data())) {
+        return false;
+    }
+    DisplayHoldsRamp(dc.get(), ramp, getDeviceGammaRamp_, adapter->DeviceName,
+                     "GammaRampLibrary::LoadLinearRamp");
+    return true;
 }
 
 bool GammaRampLibrary::EnsureLoaded() {

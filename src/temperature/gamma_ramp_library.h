@@ -18,7 +18,8 @@ class GammaRampLibrary {
     GammaRampLibrary& operator=(const GammaRampLibrary&) = delete;
 
     // Builds the linear ramp of three gains (each above 1.0 taken as 1.0) and
-    // loads it into the first display attached to the desktop or primary.
+    // loads it into the first display attached to the desktop or primary;
+    // a display that keeps another ramp is logged, not failed.
     bool LoadLinearRamp(float redGain, float greenGain, float blueGain);
 
     // Gains below 0 and NaN are taken as 0.

@@ -1,9 +1,12 @@
 // Linear gamma ramps from channel gains, and loading them through gdi32
 // loaded at run time: what reaches the adapter, and that every device context
 // and the module are given back on every path.
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "../shared/test_platform.h"
 #include "display_test_machines.h"
@@ -96,6 +99,76 @@ TEST_F(ExportTest, NoAdapterOnTheDesktopLoadsNothing) {
     EXPECT_FALSE(LoadOnce(1.0f, 1.0f, 1.0f));
     EXPECT_EQ(Displays().CreatedDcCount(), 0u);
     EXPECT_EQ(Displays().LibraryLoads(sim::SystemLibrary::Gdi32), 0);
+}
+
+// Windows may answer TRUE and keep the ramp it had; the load still counts as
+// done, and the warning names the display and the first entry that differs.
+TEST_F(ExportTest, ARampTheDisplayDoesNotHoldIsLoggedNotFailed) {
+    struct Gains {
+        float r, g, b;
+    };
+    struct Case {
+        const char* name;
+        std::optional<int> keepsBeyond;
+        std::vector<Gains> earlier;
+        Gains gains;
+        bool failReadBack;
+        std::string warning;  // empty: none
+    };
+    const Case cases[] = {
+        {"plain display", std::nullopt, {}, {0.5f, 1.0f, 0.25f}, false, ""},
+        {"near identity", 300, {}, {1.0f, 1.0f, 1.0f}, false, ""},
+        {"far from identity",
+         300,
+         {},
+         {1.0f, 0.5f, 0.25f},
+         false,
+         "The display kept another gamma ramp than the one loaded. display:\\\\.\\DISPLAY1, "
+         "first differing entry: red[1] holds 257, loaded 256(GammaRampLibrary::LoadLinearRamp)"},
+        {"first difference in blue",
+         300,
+         {{1.0f, 1.0f, 1.0f}},
+         {1.0f, 1.0f, 0.25f},
+         false,
+         "first differing entry: blue[1] holds 256, loaded 64"},
+        {"unreadable",
+         std::nullopt,
+         {},
+         {1.0f, 1.0f, 1.0f},
+         true,
+         "The gamma ramp could not be read back; whether the display shows it is unknown. "
+         "display:\\\\.\\DISPLAY1(GammaRampLibrary::LoadLinearRamp)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto adapter = Adapter("Main", kPrimary);
+        if (c.keepsBeyond) {
+            adapter["keepsRampsDeviatingBeyond"] = *c.keepsBeyond;
+        }
+        InstallMachine({adapter});
+        for (const Gains& earlier : c.earlier) {
+            ASSERT_TRUE(LoadOnce(earlier.r, earlier.g, earlier.b));
+        }
+        const sim::GammaRamp before = Displays().CurrentRamp(L"\\\\.\\DISPLAY1");
+        if (c.failReadBack) {
+            sim::Machine::Current().FailCall("GetDeviceGammaRamp", ERROR_INVALID_PARAMETER);
+        }
+        const std::size_t from = LogRecords().size();
+        EXPECT_TRUE(LoadOnce(c.gains.r, c.gains.g, c.gains.b));
+        const GammaRamp loaded = GammaRampLibrary::BuildLinearRamp(c.gains.r, c.gains.g, c.gains.b);
+        const sim::GammaRamp held = Displays().CurrentRamp(L"\\\\.\\DISPLAY1");
+        const bool kept = !c.warning.empty() && !c.failReadBack;
+        EXPECT_EQ(held == before, kept);
+        EXPECT_EQ(std::equal(held.begin(), held.end(), loaded.begin()), !kept);
+        const auto records = LogRecords();
+        const auto warnings =
+            std::count_if(records.begin() + static_cast<std::ptrdiff_t>(from), records.end(),
+                          [](const auto& r) { return r.level == 2; });
+        EXPECT_EQ(warnings, c.warning.empty() ? 0 : 1);
+        if (!c.warning.empty()) {
+            EXPECT_TRUE(LoggedContaining(2, c.warning, from));
+        }
+    }
 }
 
 class GammaRampFailure : public ExportTest, public ::testing::WithParamInterface<const char*> {};
