@@ -5,8 +5,6 @@
 #include <array>
 #include <chrono>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -22,6 +20,7 @@
 #include "gamut_command.h"
 #include "hardware_commands.h"
 #include "json_text.h"
+#include "log_watch.h"
 #include "lut_machine.h"
 #include "machine_trace.h"
 #include "nature_scene.h"
@@ -59,7 +58,6 @@ constexpr std::chrono::milliseconds kQuietAfterWorker{400};
 constexpr std::chrono::milliseconds kWorkerPatience{10000};
 constexpr const wchar_t* kProgramData = L"C:\\ProgramData\\Vozaz\\OrvLumivex";
 constexpr const wchar_t* kSettingsFile = L"C:\\ProgramData\\Vozaz\\OrvLumivex\\Tintwell.ini";
-constexpr const wchar_t* kLogFile = L"C:\\ProgramData\\Vozaz\\Logs\\TintwellDll.log";
 constexpr const char* kProfileFolder = "C:\\ProgramData\\Vozaz\\OrvLumivex\\Profiles\\";
 constexpr const char* kP3Profile = "DisplayP3.icc";
 constexpr const char* kSrgbProfile = "sRGB.icc";
@@ -341,6 +339,7 @@ void HandGoldenLutIfNeeded(int road, std::ostream& out) {
 int SwitchGamut(unsigned mode, const char* profile, std::ostream& out) {
     const std::string folder(kProfileFolder);
     const MachineTrace trace;
+    const LogWatch log;
     const int result =
         SetColorFieldMode(mode, (folder + profile).c_str(), (folder + kDigestFile).c_str());
     if (result == 0) {
@@ -349,6 +348,7 @@ int SwitchGamut(unsigned mode, const char* profile, std::ostream& out) {
     out << kIndent << "SetColorFieldMode(" << mode << ", " << profile << ") = " << result << ", "
         << SwitchMeaning(result) << '\n';
     PrintLines(out, trace.Lines(), std::string(kIndent) + "  ");
+    PrintLines(out, log.Complaints(), std::string(kIndent) + "  ");
     std::array<char, kIccNameBuffer> name{};
     if (GetCurrentIccFileName(name.data()) == 0) {
         out << kIndent << "the main monitor's default profile is now " << name.data() << '\n';
@@ -417,13 +417,6 @@ StepReport WhitePoint(std::ostream& out, std::ostream& err) {
     return {"white point", Outcome::Done, source + " record applied"};
 }
 
-std::filesystem::path LogPath() {
-    if (const char* variable = std::getenv("TINTWELL_LOG_FILE"); variable && *variable) {
-        return HostPath(std::wstring(variable, variable + std::strlen(variable)));
-    }
-    return HostPath(kLogFile);
-}
-
 void PrintSummary(const std::vector<StepReport>& steps, const DemoFiles& files, std::ostream& out) {
     out << "Summary\n";
     for (const StepReport& step : steps) {
@@ -480,7 +473,7 @@ int RunDemo(const DemoArguments& arguments, std::ostream& out, std::ostream& err
         std::ostringstream story;
         std::ostream& narrative = arguments.json ? story : out;
         narrative << "Tintwell demo on \"" << Machine().Name() << "\"\n\n";
-        DemoFiles files{std::nullopt, HostPath(kSettingsFile), LogPath()};
+        DemoFiles files{std::nullopt, HostPath(kSettingsFile), LibraryLogPath()};
         const std::vector<StepReport> steps = PlaySteps(outDir, files, narrative, err);
         if (arguments.json) {
             PrintJson(steps, files, out);

@@ -14,6 +14,7 @@
 
 #include "gamut_machine.h"
 #include "json_text.h"
+#include "log_watch.h"
 #include "machine_trace.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
@@ -112,18 +113,21 @@ int CheckDigest(const GamutArguments& arguments, std::ostream& out, std::ostream
 }
 
 void PrintSwitch(const GamutArguments& arguments, int result,
-                 const std::vector<std::string>& machine, std::ostream& out) {
+                 const std::vector<std::string>& machine, const std::vector<std::string>& log,
+                 std::ostream& out) {
     if (!arguments.json) {
         out << "result  " << result << " (" << SwitchMeaning(result) << ")\n";
-        for (const std::string& line : machine) {
-            out << "  " << line << '\n';
+        for (const auto* lines : {&machine, &log}) {
+            for (const std::string& line : *lines) {
+                out << "  " << line << '\n';
+            }
         }
         return;
     }
     out << "{\"result\": " << result << ", \"meaning\": \"" << SwitchMeaning(result)
         << "\", \"mode\": " << arguments.mode
         << ", \"setType\": " << GetColorFieldSetType(kNoSetting)
-        << ", \"machine\": " << JsonArray(machine) << "}\n";
+        << ", \"machine\": " << JsonArray(machine) << ", \"log\": " << JsonArray(log) << "}\n";
 }
 
 int SetGamut(const GamutArguments& arguments, std::ostream& out, std::ostream& err) {
@@ -132,12 +136,13 @@ int SetGamut(const GamutArguments& arguments, std::ostream& out, std::ostream& e
         return kExitLibraryFailure;
     }
     const MachineTrace trace;
+    const LogWatch log;
     const int result =
         SetColorFieldMode(arguments.mode, arguments.profile.c_str(), arguments.digestFile.c_str());
     if (result == 0) {
         SetGetCurrentColorFieldMode(static_cast<int>(arguments.mode));
     }
-    PrintSwitch(arguments, result, trace.Lines(), out);
+    PrintSwitch(arguments, result, trace.Lines(), log.Complaints(), out);
     return result;
 }
 

@@ -5,9 +5,11 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display_type.h"
 #include "json_text.h"
+#include "log_watch.h"
 #include "settings_commands.h"
 #include "tintwell/tintwell.h"
 
@@ -79,12 +81,18 @@ int ApplyTemperature(const TemperatureArguments& arguments, std::ostream& out, s
         err << "unknown road '" << arguments.road << "'; use intel, nvidia, desktop or amd\n";
         return kExitUsage;
     }
+    const LogWatch log;
     const int result =
         road->second(arguments.r, arguments.g, arguments.b, arguments.level, arguments.ratio);
+    const std::vector<std::string> complaints = log.Complaints();
     if (arguments.json) {
-        out << R"({"road": ")" << arguments.road << R"(", "result": )" << result << "}\n";
+        out << R"({"road": ")" << arguments.road << R"(", "result": )" << result << R"(, "log": )"
+            << JsonArray(complaints) << "}\n";
     } else {
         out << "result: " << result << "\n";
+        for (const std::string& line : complaints) {
+            out << line << '\n';
+        }
     }
     return result == 0 ? kExitSuccess : kExitLibraryFailure;
 }

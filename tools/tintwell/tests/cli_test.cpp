@@ -104,25 +104,55 @@ TEST_F(TintwellCli, InfoDescribesTheDefaultLaptop) {
     EXPECT_NE(IniText().find("MonitorId=12345"), std::string::npos) << IniText();
 }
 
-TEST_F(TintwellCli, TemperatureRoadsReportTheLibrarysResult) {
+// A laptop whose display, as Windows may, answers TRUE for a ramp far from
+// identity and keeps the one it had.
+constexpr const char* kRampKeepingLaptop = R"({"displays": {"adapters": [{
+    "deviceName": "\\\\.\\DISPLAY1", "stateFlags": 5, "keepsRampsDeviatingBeyond": 300,
+    "monitors": [{"deviceId": "MONITOR\\BOE0C8B\\{x}\\0001", "stateFlags": 3}]}]}})";
+
+// The result, and under it what the library warned of or refused with.
+TEST_F(TintwellCli, TemperatureRoadsReportTheLibrarysResultAndComplaints) {
     CreateProgramDataFolder();
-    const Outcome intel = Tintwell(
-        {"temperature", "--road", "intel", "1", "0.5", "0.25", "--level", "40", "--ratio", "0.35"});
-    EXPECT_EQ(intel.exitCode, 0) << intel.err;
-    EXPECT_EQ(intel.out, "result: 0\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        bool rampKeeper;
+        int exitCode;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"intel", "1", "0.5", "0.25", "--level", "40", "--ratio", "0.35"},
+         false,
+         0,
+         "result: 0\n"},
+        {{"nvidia", "0", "0", "0"},
+         false,
+         kExitLibraryFailure,
+         "result: -1\nerror: no positive finite gain, r:0 g:0 b:0"
+         "(OperateColor::SetTemperatureForNvidia)\n"},
+        {{"amd", "1", "1", "1"},
+         false,
+         kExitLibraryFailure,
+         "result: -1\nerror: ADL is not loaded(OperateColor::SetTemperatureForAMD)\n"},
+        {{"nvidia", "1", "1", "1"}, true, 0, "result: 0\n"},
+        {{"nvidia", "1", "0.5", "0.25", "--json"},
+         true,
+         0,
+         R"({"road": "nvidia", "result": 0, "log": ["warning: The display kept another gamma )"
+         R"(ramp than the one loaded. display:\\\\.\\DISPLAY1, first differing entry: red[1] )"
+         R"x(holds 257, loaded 256(GammaRampLibrary::LoadLinearRamp)"]})x"
+         "\n"},
+    };
+    const std::string rampKeeper = WriteScratchFile("ramp-keeper.json", kRampKeepingLaptop);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        UseMachine(c.rampKeeper ? rampKeeper : "");
+        std::vector<std::string> arguments{"temperature", "--road"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Outcome run = Tintwell(arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
     EXPECT_NE(IniText().find("CurrentBlueProtect=350"), std::string::npos) << IniText();
-
-    const Outcome black = Tintwell({"temperature", "--road", "nvidia", "0", "0", "0"});
-    EXPECT_EQ(black.exitCode, kExitLibraryFailure);
-    EXPECT_EQ(black.out, "result: -1\n");
-}
-
-TEST_F(TintwellCli, AmdRoadReportsTheLibrarysRefusalWithoutAmdGraphics) {
-    CreateProgramDataFolder();
-    const Outcome run = Tintwell({"temperature", "--road", "amd", "1", "1", "1"});
-    EXPECT_EQ(run.exitCode, kExitLibraryFailure) << run.err;
-    EXPECT_EQ(run.out, "result: -1\n");
-    EXPECT_EQ(IniText(), "");
 }
 
 TEST_F(TintwellCli, AmdRoadLoadsAdlAroundTheChange) {
