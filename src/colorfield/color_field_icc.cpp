@@ -29,15 +29,23 @@ constexpr unsigned kRampLimit = 65535;
 
 // InstallColorProfileW needs administrator rights, which a front-end of a
 // standard user lacks. A profile the suite's installer put in the colour
-// directory under the same name, byte for byte, is installed already.
+// directory under the same name, byte for byte, is installed already. A bare
+// name is how colour management names a profile of that directory (the
+// default it reports, which an undo switches back to): that file is meant,
+// not one of the working folder, and InstallColorProfileW, which wants a
+// full path, would refuse it.
 bool InstalledWithSameBytes(const MscmsEntryPoints& mscms, const std::wstring& path) {
     std::array<wchar_t, MAX_PATH> directory{};
     DWORD size = sizeof directory;
     if (!mscms.GetColorDirectoryW(nullptr, directory.data(), &size)) {
         return false;
     }
-    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::wstring name = path.substr(separator + 1);
     const auto installed = platform::ReadWholeFile(std::wstring(directory.data()) + L"\\" + name);
+    if (separator == std::wstring::npos) {
+        return installed.has_value();
+    }
     const auto verified = platform::ReadWholeFile(path);
     return installed && verified && *installed == *verified;
 }
