@@ -54,7 +54,7 @@ HMODULE ModuleHandle(SystemLibrary library) {
 }
 
 std::optional<SystemLibrary> LibraryOfHandle(HMODULE module) {
-    for (const auto library : {SystemLibrary::Gdi32, SystemLibrary::Dxva2}) {
+    for (const auto library : {SystemLibrary::Gdi32, SystemLibrary::Dxva2, SystemLibrary::Mscms}) {
         if (module == ModuleHandle(library)) {
             return library;
         }

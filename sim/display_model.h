@@ -139,12 +139,12 @@ struct RampLoad {
 };
 
 // The libraries of this part that the library loads at run time.
-enum class SystemLibrary { Gdi32, Dxva2 };
-inline constexpr std::size_t kSystemLibraries = 2;
+enum class SystemLibrary { Gdi32, Dxva2, Mscms };
+inline constexpr std::size_t kSystemLibraries = 3;
 
 // The part of the machine that holds adapters, monitors, device contexts and
-// gamma ramps (user32, gdi32), physical monitors (dxva2), and whether gdi32
-// and dxva2 have been loaded at run time.
+// gamma ramps (user32, gdi32), physical monitors (dxva2), and whether gdi32,
+// dxva2 and mscms have been loaded at run time.
 class DisplayModel {
   public:
     // Reads this part of a machine description; absent keys keep defaults.
@@ -231,5 +231,6 @@ class DisplayModel {
 // functions); null for a name it does not export.
 FARPROC Gdi32Export(std::string_view name);
 FARPROC Dxva2Export(std::string_view name);
+FARPROC MscmsExport(std::string_view name);
 
 }  // namespace sim

@@ -1,7 +1,7 @@
 // kernel32: modules loaded at run time, their file names and the system
-// folder. The machine provides the system's gdi32 and dxva2 and, with AMD
-// graphics, the AMD Display Library's module; the process's own module is the
-// machine's host executable.
+// folder. The machine provides the system's gdi32, dxva2 and mscms and, with
+// AMD graphics, the AMD Display Library's module, all in the system folder;
+// the process's own module is the machine's host executable.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 
 #include "sim/adl_model.h"
 #include "sim/display_model.h"
+#include "sim/error_codes.h"
 #include "sim/machine.h"
 #include "sim/wide_text.h"
 
@@ -25,7 +26,21 @@ struct DisplayLibrary {
 constexpr DisplayLibrary kDisplayLibraries[] = {
     {L"gdi32.dll", sim::SystemLibrary::Gdi32},
     {L"dxva2.dll", sim::SystemLibrary::Dxva2},
+    {L"mscms.dll", sim::SystemLibrary::Mscms},
 };
+
+// LoadLibraryExW's flags as Windows numbers them. The machine models a load
+// from the system folder only, and a load with no flag, which finds every
+// module it has the same way, as they all live there.
+constexpr DWORD kLoadWithAlteredSearchPath = 0x00000008;
+constexpr DWORD kSearchDllLoadDir = 0x00000100;
+constexpr DWORD kSearchApplicationDir = 0x00000200;
+constexpr DWORD kSearchUserDirs = 0x00000400;
+constexpr DWORD kSearchSystem32 = 0x00000800;
+constexpr DWORD kSearchDefaultDirs = 0x00001000;
+constexpr DWORD kAnySearchFlag = kSearchDllLoadDir | kSearchApplicationDir | kSearchUserDirs |
+                                 kSearchSystem32 | kSearchDefaultDirs;
+static_assert(kSearchSystem32 == LOAD_LIBRARY_SEARCH_SYSTEM32);
 
 // Names below 0x10000 are ordinals, which the model's modules do not export.
 constexpr std::uintptr_t kOrdinalLimit = 0x10000;
@@ -50,7 +65,54 @@ FARPROC AdlEntryPoint(const sim::AdlModel& adl, const std::string& name) {
 }
 
 FARPROC DisplayLibraryExport(sim::SystemLibrary library, const std::string& name) {
-    return library == sim::SystemLibrary::Gdi32 ? sim::Gdi32Export(name) : sim::Dxva2Export(name);
+    switch (library) {
+        case sim::SystemLibrary::Gdi32:
+            return sim::Gdi32Export(name);
+        case sim::SystemLibrary::Dxva2:
+            return sim::Dxva2Export(name);
+        case sim::SystemLibrary::Mscms:
+            return sim::MscmsExport(name);
+    }
+    return nullptr;
+}
+
+bool IsFullPath(std::wstring_view fileName) {
+    return fileName.size() > 2 && fileName[1] == L':' && fileName[2] == L'\\';
+}
+
+// What LoadLibraryExW's documentation refuses: a file handle (reserved, it
+// must be NULL), the altered search path together with a search flag, and a
+// load directory search for a name that is not a full path. Flags the library
+// never passes are not modelled.
+std::optional<DWORD> LoadRefusal(std::wstring_view fileName, HANDLE file, DWORD flags) {
+    if (file != nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if ((flags & kLoadWithAlteredSearchPath) != 0 && (flags & kAnySearchFlag) != 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if ((flags & kSearchDllLoadDir) != 0 && !IsFullPath(fileName)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (flags != 0 && flags != kSearchSystem32) {
+        return sim::kErrorNotSupported;
+    }
+    return std::nullopt;
+}
+
+// A bare name is looked for in the system folder, a full path only where it
+// points; either way only the machine's system modules are found.
+HMODULE LoadMachineModule(sim::Machine& machine, std::wstring_view fileName) {
+    for (const auto& display : kDisplayLibraries) {
+        if (NamesSystemModule(fileName, display.name)) {
+            return machine.Displays().LoadSystemLibrary(display.library);
+        }
+    }
+    if (NamesAdl(machine.Adl(), fileName)) {
+        return machine.Adl().LoadModule();
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
 }
 
 bool IsOrdinal(LPCSTR procName) {
@@ -86,16 +148,24 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    for (const auto& display : kDisplayLibraries) {
-        if (NamesSystemModule(fileName, display.name)) {
-            return machine.Displays().LoadSystemLibrary(display.library);
-        }
+    return LoadMachineModule(machine, fileName);
+}
+
+HMODULE WINAPI LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags) {
+    auto& machine = sim::Machine::Current();
+    if (const auto error = machine.TakeFailure("LoadLibraryExW")) {
+        SetLastError(*error);
+        return nullptr;
     }
-    if (NamesAdl(machine.Adl(), fileName)) {
-        return machine.Adl().LoadModule();
+    if (fileName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
     }
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
+    if (const auto refusal = LoadRefusal(fileName, file, flags)) {
+        SetLastError(*refusal);
+        return nullptr;
+    }
+    return LoadMachineModule(machine, fileName);
 }
 
 // "GetProcAddress" fails the next lookup whatever its name;

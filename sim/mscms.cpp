@@ -13,6 +13,7 @@
 #include "sim/color_model.h"
 #include "sim/display_model.h"
 #include "sim/error_codes.h"
+#include "sim/far_proc.h"
 #include "sim/icc_profile_reader.h"
 #include "sim/icc_profile_writer.h"
 #include "sim/machine.h"
@@ -304,3 +305,23 @@ BOOL WINAPI WcsDisassociateColorProfileFromDevice(WCS_PROFILE_MANAGEMENT_SCOPE s
                       refusal == ERROR_SUCCESS);
     return refusal == ERROR_SUCCESS ? TRUE : Fail(refusal);
 }
+
+namespace sim {
+
+FARPROC MscmsExport(std::string_view name) {
+    static const NamedEntryPoint kEntryPoints[] = {
+        {"OpenColorProfileW", AsFarProc(&OpenColorProfileW)},
+        {"IsColorProfileValid", AsFarProc(&IsColorProfileValid)},
+        {"CloseColorProfile", AsFarProc(&CloseColorProfile)},
+        {"GetStandardColorSpaceProfileW", AsFarProc(&GetStandardColorSpaceProfileW)},
+        {"GetColorDirectoryW", AsFarProc(&GetColorDirectoryW)},
+        {"InstallColorProfileW", AsFarProc(&InstallColorProfileW)},
+        {"WcsGetDefaultColorProfile", AsFarProc(&WcsGetDefaultColorProfile)},
+        {"WcsAssociateColorProfileWithDevice", AsFarProc(&WcsAssociateColorProfileWithDevice)},
+        {"WcsDisassociateColorProfileFromDevice",
+         AsFarProc(&WcsDisassociateColorProfileFromDevice)},
+    };
+    return FindEntryPoint(kEntryPoints, name);
+}
+
+}  // namespace sim

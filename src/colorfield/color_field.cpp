@@ -78,8 +78,8 @@ ColorField& ColorField::Instance() {
 // may not be called. Every switch releases its handles before it returns,
 // so there is normally nothing left; whatever is, goes with the process.
 ColorField::~ColorField() {
-    static_cast<void>(iccProfile_.release());
-    static_cast<void>(standardProfile_.release());
+    Abandon(iccProfile_);
+    Abandon(standardProfile_);
     static_cast<void>(dc_.release());
 }
 

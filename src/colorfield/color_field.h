@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/display_handles.h"
+#include "platform/dxva2_library.h"
 #include "platform/files.h"
 
 // A monitor as the display enumeration reports it.
@@ -74,7 +75,8 @@ class ColorField {
 
     int SetDisplayerColorFieldByDdcci(std::uint32_t mode);
     // 1 when a physical monitor of the display took the value and saved it.
-    int SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request);
+    int SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request,
+                               const Dxva2EntryPoints& dxva2);
     bool IsVendorMonitorHandle(HMONITOR monitor);
 
   private:

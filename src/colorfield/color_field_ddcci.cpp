@@ -2,9 +2,6 @@
 // written to the maker's monitors and saved in their settings.
 #include <windows.h>
 
-#include <lowlevelmonitorconfigurationapi.h>
-#include <physicalmonitorenumerationapi.h>
-
 #include <memory>
 #include <new>
 #include <string_view>
@@ -12,6 +9,7 @@
 #include "colorfield/color_field.h"
 #include "colorfield/color_field_codes.h"
 #include "log/log_line.h"
+#include "platform/dxva2_library.h"
 
 namespace {
 
@@ -39,11 +37,12 @@ bool HasVendorId(std::wstring_view text) {
 struct DdcciPass {
     ColorField& field;
     ColorFieldVcpRequest& request;
+    const Dxva2EntryPoints& dxva2;
 };
 
 BOOL CALLBACK ColorFieldMonitorEnumProc(HMONITOR monitor, HDC, LPRECT, LPARAM passAddress) {
     auto& pass = *reinterpret_cast<DdcciPass*>(passAddress);
-    pass.field.SetDisplayerColorField(monitor, pass.request);
+    pass.field.SetDisplayerColorField(monitor, pass.request, pass.dxva2);
     return TRUE;
 }
 
@@ -52,11 +51,13 @@ BOOL CALLBACK ColorFieldMonitorEnumProc(HMONITOR monitor, HDC, LPRECT, LPARAM pa
 // of the outcomes the caller reports.
 class PhysicalMonitorArray {
   public:
-    explicit PhysicalMonitorArray(DWORD count)
-        : count_(count), monitors_(new (std::nothrow) PHYSICAL_MONITOR[count]()) {}
+    PhysicalMonitorArray(DWORD count, decltype(&::DestroyPhysicalMonitors) destroy)
+        : count_(count),
+          destroy_(destroy),
+          monitors_(new (std::nothrow) PHYSICAL_MONITOR[count]()) {}
     ~PhysicalMonitorArray() {
         if (monitors_) {
-            DestroyPhysicalMonitors(count_, monitors_.get());
+            destroy_(count_, monitors_.get());
         }
     }
     PhysicalMonitorArray(const PhysicalMonitorArray&) = delete;
@@ -68,6 +69,7 @@ class PhysicalMonitorArray {
 
   private:
     DWORD count_;
+    decltype(&::DestroyPhysicalMonitors) destroy_;
     std::unique_ptr<PHYSICAL_MONITOR[]> monitors_;
 };
 
@@ -87,7 +89,14 @@ int ColorField::SetDisplayerColorFieldByDdcci(std::uint32_t mode) {
     ColorFieldVcpRequest request;
     request.vcpCode = kColorFieldVcpCode;
     request.vcpValue = VcpValueOf(mode);
-    DdcciPass pass{*this, request};
+    const Dxva2Library dxva2;
+    if (!dxva2.Loaded()) {
+        Log(log_level::kError, "ColorField::SetDisplayerColorField")
+            << L"dxva2 not loaded from the system directory! ErrorCode:"
+            << static_cast<unsigned long>(GetLastError());
+        return color_field::kDisplayFailed;
+    }
+    DdcciPass pass{*this, request, dxva2.EntryPoints()};
     EnumDisplayMonitors(nullptr, nullptr, ColorFieldMonitorEnumProc,
                         reinterpret_cast<LPARAM>(&pass));
     if (!request.matched) {
@@ -98,25 +107,26 @@ int ColorField::SetDisplayerColorFieldByDdcci(std::uint32_t mode) {
     return request.anySaved ? color_field::kSwitchDone : color_field::kDisplayFailed;
 }
 
-int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request) {
+int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& request,
+                                       const Dxva2EntryPoints& dxva2) {
     if (request.byInterfaceName == 1 && !IsVendorMonitorHandle(monitor)) {
         return kNotSaved;
     }
     const char* source = "ColorField::SetDisplayerColorField";
     const VcpText vcp{request};
     DWORD count = 0;
-    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count)) {
+    if (!dxva2.GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count)) {
         Log(log_level::kError, source)
             << L"Get Number Of Physical Monitors From HMONITOR Failed! " << vcp;
         return kNotSaved;
     }
-    PhysicalMonitorArray monitors(count);
+    PhysicalMonitorArray monitors(count, dxva2.DestroyPhysicalMonitors);
     if (!monitors) {
         Log(log_level::kError, source)
             << L"physicalMonitors is nullptr! " << vcp << L", physicalMonitorsCount:" << count;
         return kNotSaved;
     }
-    if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, monitors.Data())) {
+    if (!dxva2.GetPhysicalMonitorsFromHMONITOR(monitor, count, monitors.Data())) {
         Log(log_level::kError, source) << L"Get Physical Monitors From HMONITOR Failed! " << vcp
                                        << L", physicalMonitorsCount:" << count;
         return kNotSaved;
@@ -133,7 +143,8 @@ int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& r
             continue;
         }
         request.matched = true;
-        if (SetVCPFeature(physical.hPhysicalMonitor, request.vcpCode, request.vcpValue) != TRUE) {
+        if (dxva2.SetVCPFeature(physical.hPhysicalMonitor, request.vcpCode, request.vcpValue) !=
+            TRUE) {
             Log(log_level::kError, source)
                 << L"LCD SetVCPFeature set Failed! " << vcp << L", physicalMonitorsCount:" << count
                 << L", index:" << index << L", description:"
@@ -141,7 +152,7 @@ int ColorField::SetDisplayerColorField(HMONITOR monitor, ColorFieldVcpRequest& r
             continue;
         }
         if (result != kSaved) {
-            result = SaveCurrentSettings(physical.hPhysicalMonitor) ? kSaved : kNotSaved;
+            result = dxva2.SaveCurrentSettings(physical.hPhysicalMonitor) ? kSaved : kNotSaved;
         }
     }
     if (result == kSaved) {

@@ -10,6 +10,7 @@
 #include "colorfield/color_field_codes.h"
 #include "log/log_line.h"
 #include "platform/files.h"
+#include "platform/mscms_library.h"
 #include "settings/settings_accessors.h"
 #include "temperature/gamma_ramp_readback.h"
 
@@ -29,17 +30,35 @@ constexpr unsigned kRampLimit = 65535;
 
 // InstallColorProfileW needs administrator rights, which a front-end of a
 // standard user lacks. A profile the suite's installer put in the colour
-// directory under the same name, byte for byte, is installed already.
-bool InstalledWithSameBytes(const std::wstring& path) {
+// directory under the same name, byte for byte, is installed already. A bare
+// name is how colour management names a profile of that directory (the
+// default it reports, which an undo switches back to): that file is meant,
+// not one of the working folder, and InstallColorProfileW, which wants a
+// full path, would refuse it.
+bool InstalledWithSameBytes(const MscmsEntryPoints& mscms, const std::wstring& path) {
     std::array<wchar_t, MAX_PATH> directory{};
     DWORD size = sizeof directory;
-    if (!GetColorDirectoryW(nullptr, directory.data(), &size)) {
+    if (!mscms.GetColorDirectoryW(nullptr, directory.data(), &size)) {
         return false;
     }
-    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::wstring name = path.substr(separator + 1);
     const auto installed = platform::ReadWholeFile(std::wstring(directory.data()) + L"\\" + name);
+    if (separator == std::wstring::npos) {
+        return installed.has_value();
+    }
     const auto verified = platform::ReadWholeFile(path);
     return installed && verified && *installed == *verified;
+}
+
+// A step of a switch loads mscms for its own length. Without it the step
+// fails as it does when its first call into mscms fails, with this line.
+bool Usable(const MscmsLibrary& mscms, const char* source) {
+    if (!mscms.Loaded()) {
+        Log(log_level::kError, source) << L"mscms not loaded from the system directory! ErrorCode:"
+                                       << static_cast<unsigned long>(GetLastError());
+    }
+    return mscms.Loaded();
 }
 
 DISPLAY_DEVICEW EmptyDisplayDevice() {
@@ -160,9 +179,14 @@ bool ColorField::QueryCurrentIccFile(std::wstring& name) {
             << L"currentMainMonitorName empty!";
         return false;
     }
+    const MscmsLibrary mscms;
+    if (!Usable(mscms, "ColorField::QueryCurrentIccFile")) {
+        return false;
+    }
     WCHAR profileName[MAX_PATH] = {};
-    if (!WcsGetDefaultColorProfile(kUserScope, device.c_str(), CPT_ICC, CPST_RGB_WORKING_SPACE, 0,
-                                   sizeof profileName, profileName)) {
+    if (!mscms.EntryPoints().WcsGetDefaultColorProfile(kUserScope, device.c_str(), CPT_ICC,
+                                                       CPST_RGB_WORKING_SPACE, 0,
+                                                       sizeof profileName, profileName)) {
         Log(log_level::kError, "ColorField::QueryCurrentIccFile")
             << L"WcsGetDefaultColorProfile Failed! currentMainMonitorName:" << device
             << L", ErrorCode:" << static_cast<unsigned long>(GetLastError());
@@ -173,11 +197,16 @@ bool ColorField::QueryCurrentIccFile(std::wstring& name) {
 }
 
 UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
+    const MscmsLibrary mscms;
+    if (!Usable(mscms, "ColorField::GetProfileHandle")) {
+        return nullptr;
+    }
     PROFILE profile{};
     profile.dwType = PROFILE_FILENAME;
     profile.pProfileData = const_cast<wchar_t*>(path.c_str());
     profile.cbDataSize = static_cast<DWORD>((path.size() + 1) * sizeof(WCHAR));
-    UniqueProfile handle(OpenColorProfileW(&profile, PROFILE_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    UniqueProfile handle =
+        mscms.OpenProfile(&profile, PROFILE_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (!handle) {
         Log(log_level::kError, "ColorField::GetProfileHandle")
             << L"GetProfileHandle OpenColorProfile Failed!" << path << L", buf size:" << path.size()
@@ -188,7 +217,7 @@ UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
         << L"GetProfileHandle OpenColorProfile Success!" << path << L", buf size:" << path.size()
         << L", cbDataSize:" << profile.cbDataSize;
     BOOL valid = FALSE;
-    if (!IsColorProfileValid(handle.get(), &valid) || !valid) {
+    if (!mscms.EntryPoints().IsColorProfileValid(handle.get(), &valid) || !valid) {
         Log(log_level::kError, "ColorField::GetProfileHandle")
             << L"GetProfileHandle Profile Not Valid!";
         return nullptr;
@@ -197,6 +226,10 @@ UniqueProfile ColorField::GetProfileHandle(const std::wstring& path) {
 }
 
 int ColorField::InstallIccFile(const std::wstring& path) {
+    const MscmsLibrary mscms;
+    if (!Usable(mscms, "ColorField::InstallIccFile")) {
+        return color_field::kProfileFailed;
+    }
     iccProfile_ = GetProfileHandle(path);
     if (!iccProfile_) {
         Log(log_level::kError, "ColorField::InstallIccFile")
@@ -205,7 +238,8 @@ int ColorField::InstallIccFile(const std::wstring& path) {
     }
     WCHAR standardPath[MAX_PATH] = {};
     DWORD size = sizeof standardPath;
-    GetStandardColorSpaceProfileW(nullptr, kSrgbColorSpace, standardPath, &size);
+    mscms.EntryPoints().GetStandardColorSpaceProfileW(nullptr, kSrgbColorSpace, standardPath,
+                                                      &size);
     const std::wstring standard(standardPath, wcsnlen(standardPath, MAX_PATH));
     standardProfile_ = GetProfileHandle(standard);
     if (!standardProfile_) {
@@ -213,12 +247,12 @@ int ColorField::InstallIccFile(const std::wstring& path) {
             << L"Get StandardProfileHandle Failed! fileName:" << standard;
         return color_field::kProfileFailed;
     }
-    if (InstalledWithSameBytes(path)) {
+    if (InstalledWithSameBytes(mscms.EntryPoints(), path)) {
         Log(log_level::kInfo, "ColorField::InstallIccFile")
             << L"The colour directory holds the same profile; no install. fileName:" << path;
         return kInstalled;
     }
-    if (!InstallColorProfileW(nullptr, path.c_str())) {
+    if (!mscms.EntryPoints().InstallColorProfileW(nullptr, path.c_str())) {
         Log(log_level::kError, "ColorField::InstallIccFile")
             << L"InstallColorProfile Failed! fileName:" << path;
         return color_field::kProfileFailed;
@@ -233,6 +267,10 @@ BOOL ColorField::AssociateIccFile(const std::wstring& path) {
         Log(log_level::kError, "ColorField::AssociateIccFile") << L"currentMainMonitorName empty!";
         return FALSE;
     }
+    const MscmsLibrary mscms;
+    if (!Usable(mscms, "ColorField::AssociateIccFile")) {
+        return FALSE;
+    }
     // Windows makes no device context for a monitor's device id (the driver
     // must be DISPLAY or a display's name), so this fails there; the
     // association below does not depend on it.
@@ -243,8 +281,9 @@ BOOL ColorField::AssociateIccFile(const std::wstring& path) {
     } else if (SetICMMode(dc_.get(), ICM_ON) != 0) {
         SetICMProfileW(dc_.get(), const_cast<LPWSTR>(path.c_str()));
     }
-    WcsDisassociateColorProfileFromDevice(kUserScope, path.c_str(), device.c_str());
-    return WcsAssociateColorProfileWithDevice(kUserScope, path.c_str(), device.c_str());
+    const MscmsEntryPoints& wcs = mscms.EntryPoints();
+    wcs.WcsDisassociateColorProfileFromDevice(kUserScope, path.c_str(), device.c_str());
+    return wcs.WcsAssociateColorProfileWithDevice(kUserScope, path.c_str(), device.c_str());
 }
 
 // Whatever the device shows is replaced by the same fixed ramp on every run.
@@ -304,5 +343,9 @@ void ColorField::UndoIccSwitch(const std::wstring& previousName, const std::wstr
         Log(log_level::kError, "ColorField::SetColorFieldMode") << L"currentMainMonitorName empty!";
         return;
     }
-    WcsDisassociateColorProfileFromDevice(kUserScope, iccPath.c_str(), device.c_str());
+    const MscmsLibrary mscms;
+    if (Usable(mscms, "ColorField::SetColorFieldMode")) {
+        mscms.EntryPoints().WcsDisassociateColorProfileFromDevice(kUserScope, iccPath.c_str(),
+                                                                  device.c_str());
+    }
 }

@@ -1,11 +1,10 @@
 #include "platform/dxva2_library.h"
 
-#include <string>
 #include <utility>
 
 namespace {
 
-constexpr const wchar_t* kDxva2InSystemDirectory = L"\\dxva2.dll";
+constexpr const wchar_t* kDxva2 = L"dxva2.dll";
 
 bool ResolveAll(HMODULE module, Dxva2EntryPoints& e) {
     return ResolveEntryPoint(module, "GetNumberOfPhysicalMonitorsFromHMONITOR",
@@ -14,17 +13,15 @@ bool ResolveAll(HMODULE module, Dxva2EntryPoints& e) {
                              e.GetPhysicalMonitorsFromHMONITOR) &&
            ResolveEntryPoint(module, "DestroyPhysicalMonitors", e.DestroyPhysicalMonitors) &&
            ResolveEntryPoint(module, "SetMonitorRedGreenOrBlueGain",
-                             e.SetMonitorRedGreenOrBlueGain);
+                             e.SetMonitorRedGreenOrBlueGain) &&
+           ResolveEntryPoint(module, "SetVCPFeature", e.SetVCPFeature) &&
+           ResolveEntryPoint(module, "SaveCurrentSettings", e.SaveCurrentSettings);
 }
 
 }  // namespace
 
 Dxva2Library::Dxva2Library() {
-    const auto directory = SystemDirectory();
-    if (!directory) {
-        return;
-    }
-    UniqueModule module(LoadLibraryW((*directory + kDxva2InSystemDirectory).c_str()));
+    UniqueModule module = LoadSystemLibrary(kDxva2);
     Dxva2EntryPoints entryPoints;
     if (module && ResolveAll(module.get(), entryPoints)) {
         module_ = std::move(module);

@@ -1,11 +1,13 @@
 // The system's monitor configuration library (dxva2), loaded from the system
 // directory rather than found through the search order, which starts in the
-// application's folder. Held for the length of one operation.
+// application's folder. Held for the length of one operation: a desktop road
+// pass or a DDC/CI gamut switch.
 #pragma once
 
 #include <windows.h>
 
 #include <highlevelmonitorconfigurationapi.h>
+#include <lowlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
 
 #include "platform/system_module.h"
@@ -17,6 +19,8 @@ struct Dxva2EntryPoints {
     decltype(&::GetPhysicalMonitorsFromHMONITOR) GetPhysicalMonitorsFromHMONITOR = nullptr;
     decltype(&::DestroyPhysicalMonitors) DestroyPhysicalMonitors = nullptr;
     decltype(&::SetMonitorRedGreenOrBlueGain) SetMonitorRedGreenOrBlueGain = nullptr;
+    decltype(&::SetVCPFeature) SetVCPFeature = nullptr;
+    decltype(&::SaveCurrentSettings) SaveCurrentSettings = nullptr;
 };
 
 class Dxva2Library {

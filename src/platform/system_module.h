@@ -1,6 +1,6 @@
 // Modules the library loads at run time from the system directory: the
-// owner that frees them, the lookup of an entry point by name, and the
-// system directory itself.
+// owner that frees them, the load itself, the lookup of an entry point by
+// name, and the system directory.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,13 @@ inline std::optional<std::wstring> SystemDirectory() {
         return std::nullopt;
     }
     return std::wstring(directory, length);
+}
+
+// A system library by its bare name, searched for in the system directory
+// only: the normal search order starts in the application's folder, where
+// anyone who can write there could plant a library of the same name.
+inline UniqueModule LoadSystemLibrary(const wchar_t* name) {
+    return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 template <typename Function>

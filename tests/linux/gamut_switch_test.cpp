@@ -591,6 +591,47 @@ TEST_F(GamutSwitch, ModesOutsideTheKnownOnesAreRefusedByEveryExport) {
     EXPECT_TRUE(Machine().Colors().DefaultProfileQueries().empty());
 }
 
+// mscms and dxva2 come from the system directory alone, loaded by each step
+// that needs them: a refused load or a missing entry point fails the step as
+// its first call's failure would, says why, and leaves nothing loaded; the
+// search order's load is never asked.
+TEST_F(GamutSwitch, SystemLibrariesComeFromTheSystemDirectoryOnly) {
+    struct Case {
+        const char* failCall;
+        std::function<int()> run;
+        int result;
+        std::string line;
+    };
+    const auto current = [] {
+        char name[1024] = {};
+        return TW(GetCurrentIccFileName)(name);
+    };
+    const std::vector<Case> cases = {
+        {"LoadLibraryExW", [&] { return Switch(kP3, p3_); }, 2,
+         "mscms not loaded from the system directory! ErrorCode:5(ColorField::InstallIccFile)"},
+        {"GetProcAddress:WcsAssociateColorProfileWithDevice", [&] { return Switch(kP3, p3_); }, 2,
+         "mscms not loaded from the system directory! ErrorCode:5(ColorField::InstallIccFile)"},
+        {"LoadLibraryExW", current, -1,
+         "mscms not loaded from the system directory! "
+         "ErrorCode:5(ColorField::QueryCurrentIccFile)"},
+        {"GetProcAddress:SaveCurrentSettings",
+         [] { return TW(SetDisplayerColorField)(kP3, kDdcci); }, 3,
+         "dxva2 not loaded from the system directory! "
+         "ErrorCode:5(ColorField::SetDisplayerColorField)"},
+        {"LoadLibraryW", [&] { return Switch(kP3, p3_); }, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failCall);
+        Machine().FailCall(c.failCall, ERROR_ACCESS_DENIED, true);
+        EXPECT_EQ(c.run(), c.result);
+        EXPECT_TRUE(c.line.empty() || Logged(3, c.line)) << c.line;
+        EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Mscms), 0);
+        EXPECT_EQ(Displays().LibraryReferences(sim::SystemLibrary::Dxva2), 0);
+        Machine().ClearFailures();
+    }
+    EXPECT_EQ(PanelProfiles(), std::vector<std::wstring>{L"DisplayP3.icc"});
+}
+
 using DdcciColorField = ExportTest;
 
 TEST_F(DdcciColorField, EachModeHasItsVcpValue) {

@@ -116,6 +116,7 @@ std::vector<Holding> Holdings() {
         {"physical monitors", static_cast<long>(displays.OpenPhysicalMonitorCount())},
         {"gdi32", displays.LibraryReferences(sim::SystemLibrary::Gdi32)},
         {"dxva2", displays.LibraryReferences(sim::SystemLibrary::Dxva2)},
+        {"mscms", displays.LibraryReferences(sim::SystemLibrary::Mscms)},
         {"keys", static_cast<long>(machine.Registry().OpenKeyCount())},
         {"profiles", static_cast<long>(machine.Colors().OpenProfileCount())},
         // A failed initialisation keeps the module until the next one.

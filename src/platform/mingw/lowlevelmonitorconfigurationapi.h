@@ -1,5 +1,5 @@
 // MinGW-w64 lacks the SDK's <lowlevelmonitorconfigurationapi.h>; dxva2
-// exports these and its import library carries them.
+// exports these, and the library looks them up there at run time.
 #pragma once
 
 #include <windows.h>
