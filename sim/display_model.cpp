@@ -133,9 +133,38 @@ MonitorDevice LoadMonitor(const nlohmann::json& monitor, const DisplayAdapter& a
     return device;
 }
 
+Gains LoadFactoryGains(const nlohmann::json& monitor, const Gains& fallback) {
+    const auto found = monitor.find("factoryGains");
+    if (found == monitor.end()) {
+        return fallback;
+    }
+    if (!found->is_array() || found->size() != fallback.size()) {
+        throw std::invalid_argument("displays: factoryGains: not three gains, red, green, blue");
+    }
+    Gains gains{};
+    for (std::size_t i = 0; i < gains.size(); ++i) {
+        gains[i] = WholeNumber<DWORD>((*found)[i], "displays: factoryGains");
+    }
+    return gains;
+}
+
 PhysicalMonitor LoadPhysicalMonitor(const nlohmann::json& monitor) {
-    return {WideMember(monitor, "description"), monitor.value("invalidHandle", false),
-            monitor.value("refusesVcp", false), monitor.value("refusesSave", false)};
+    PhysicalMonitor physical;
+    physical.description = WideMember(monitor, "description");
+    physical.invalidHandle = monitor.value("invalidHandle", false);
+    physical.refusesVcp = monitor.value("refusesVcp", false);
+    physical.refusesSave = monitor.value("refusesSave", false);
+    physical.minimumGain = WholeNumber(monitor, "minimumGain", physical.minimumGain);
+    physical.maximumGain = WholeNumber(monitor, "maximumGain", physical.maximumGain);
+    physical.factoryGains = LoadFactoryGains(monitor, physical.factoryGains);
+    for (const DWORD gain : physical.factoryGains) {
+        if (gain < physical.minimumGain || gain > physical.maximumGain) {
+            throw std::invalid_argument(
+                "displays: factoryGains: a gain lies outside minimumGain ... maximumGain");
+        }
+    }
+    physical.gains = physical.factoryGains;
+    return physical;
 }
 
 // Unless described, every active and attached monitor of the adapter answers
@@ -152,7 +181,9 @@ std::vector<PhysicalMonitor> LoadPhysicalMonitors(const nlohmann::json& adapter,
     constexpr DWORD kActiveAttached = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
     for (const auto& monitor : monitors) {
         if ((monitor.stateFlags & kActiveAttached) == kActiveAttached) {
-            physical.push_back({monitor.deviceString});
+            PhysicalMonitor described;
+            described.description = monitor.deviceString;
+            physical.push_back(std::move(described));
         }
     }
     return physical;
@@ -216,6 +247,20 @@ int LargestDeviationFromIdentity(const GammaRamp& ramp) {
         largest = std::max(largest, std::abs(int{ramp[i]} - int{identity[i]}));
     }
     return largest;
+}
+
+// The physical monitor a handle stands for; null when its display has none
+// at that place. Const or not, as the adapters are.
+template <typename Adapters>
+auto FindPhysical(Adapters& adapters, const PhysicalMonitorRef& ref)
+    -> decltype(&adapters.front().physicalMonitors.front()) {
+    for (auto& adapter : adapters) {
+        if (EqualsIgnoringCase(adapter.deviceName, ref.display) &&
+            ref.index < adapter.physicalMonitors.size()) {
+            return &adapter.physicalMonitors[ref.index];
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -458,13 +503,8 @@ std::optional<PhysicalMonitorRef> DisplayModel::FindPhysicalMonitor(HANDLE handl
 std::optional<PhysicalMonitor> DisplayModel::DescribePhysicalMonitor(
     const PhysicalMonitorRef& ref) const {
     std::lock_guard lock(mutex_);
-    for (const auto& adapter : adapters_) {
-        if (EqualsIgnoringCase(adapter.deviceName, ref.display) &&
-            ref.index < adapter.physicalMonitors.size()) {
-            return adapter.physicalMonitors[ref.index];
-        }
-    }
-    return std::nullopt;
+    const PhysicalMonitor* monitor = FindPhysical(adapters_, ref);
+    return monitor == nullptr ? std::nullopt : std::optional<PhysicalMonitor>(*monitor);
 }
 
 std::size_t DisplayModel::OpenPhysicalMonitorCount() const {
@@ -480,9 +520,24 @@ std::size_t DisplayModel::OpenedPhysicalMonitorCount() const {
 void DisplayModel::RecordGainWrite(GainWrite write) {
     {
         std::lock_guard lock(mutex_);
+        PhysicalMonitor* monitor = FindPhysical(adapters_, write.monitor);
+        if (write.accepted && monitor != nullptr && IsGainType(write.gainType)) {
+            monitor->gains[write.gainType] =
+                std::clamp(write.value, monitor->minimumGain, monitor->maximumGain);
+        }
         gainWrites_.push_back(std::move(write));
     }
     gainWritten_.notify_all();
+}
+
+std::optional<MonitorGain> DisplayModel::Gain(const PhysicalMonitorRef& ref,
+                                              MC_GAIN_TYPE gainType) const {
+    std::lock_guard lock(mutex_);
+    const PhysicalMonitor* monitor = FindPhysical(adapters_, ref);
+    if (monitor == nullptr || !IsGainType(gainType)) {
+        return std::nullopt;
+    }
+    return MonitorGain{monitor->minimumGain, monitor->gains[gainType], monitor->maximumGain};
 }
 
 std::vector<GainWrite> DisplayModel::GainWrites() const {

@@ -56,12 +56,34 @@ inline constexpr DWORD kConnectionOther = 0xFFFFFFFF;
 // backslash; nothing without a second backslash.
 std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor);
 
+// Red, green and blue, indexed by MC_GAIN_TYPE.
+using Gains = std::array<DWORD, 3>;
+
+inline constexpr DWORD kDefaultFactoryGain = 50;
+inline constexpr DWORD kDefaultMinimumGain = 0;
+inline constexpr DWORD kDefaultMaximumGain = 100;
+
 // A monitor as the monitor configuration functions (dxva2) see it.
 struct PhysicalMonitor {
     std::wstring description;
     bool invalidHandle = false;  // fetched as INVALID_HANDLE_VALUE
     bool refusesVcp = false;     // every SetVCPFeature fails
     bool refusesSave = false;    // every SaveCurrentSettings fails
+    Gains factoryGains{kDefaultFactoryGain, kDefaultFactoryGain, kDefaultFactoryGain};
+    DWORD minimumGain = kDefaultMinimumGain;
+    DWORD maximumGain = kDefaultMaximumGain;
+    Gains gains = factoryGains;  // what the monitor shows now
+};
+
+inline bool IsGainType(MC_GAIN_TYPE gainType) {
+    return gainType == MC_RED_GAIN || gainType == MC_GREEN_GAIN || gainType == MC_BLUE_GAIN;
+}
+
+// One colour's gain as GetMonitorRedGreenOrBlueGain reports it.
+struct MonitorGain {
+    DWORD minimum = 0;
+    DWORD current = 0;
+    DWORD maximum = 0;
 };
 
 struct DisplayAdapter {
@@ -199,8 +221,11 @@ class DisplayModel {
     std::size_t OpenPhysicalMonitorCount() const;
     std::size_t OpenedPhysicalMonitorCount() const;
 
+    // An accepted write becomes the monitor's gain, held within its range.
     void RecordGainWrite(GainWrite write);
     std::vector<GainWrite> GainWrites() const;
+    // Nothing for a monitor that is gone or a gain type that is none.
+    std::optional<MonitorGain> Gain(const PhysicalMonitorRef& ref, MC_GAIN_TYPE gainType) const;
     // Blocks until `count` gain writes have been recorded; false when
     // `patience` runs out first (on the steady clock, not the machine's).
     bool WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const;

@@ -32,10 +32,6 @@ void CopyDescription(PHYSICAL_MONITOR& monitor, std::wstring_view description) {
     monitor.szPhysicalMonitorDescription[count] = L'\0';
 }
 
-bool IsGainType(MC_GAIN_TYPE gainType) {
-    return gainType == MC_RED_GAIN || gainType == MC_GREEN_GAIN || gainType == MC_BLUE_GAIN;
-}
-
 // Why a monitor refuses a DDC/CI request: an injected failure, or a monitor
 // described as refusing this kind of request; nothing when it takes it.
 std::optional<DWORD> Refusal(sim::Machine& machine, std::string_view call, bool refuses) {
@@ -123,7 +119,7 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (!IsGainType(gainType)) {
+    if (!sim::IsGainType(gainType)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -134,6 +130,36 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
         SetLastError(*error);
         return FALSE;
     }
+    return TRUE;
+}
+
+// Checked in SetMonitorRedGreenOrBlueGain's order, so that a handle that is
+// not open reads as ERROR_INVALID_HANDLE whatever else is wrong.
+BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, LPDWORD minimumGain,
+                                         LPDWORD currentGain, LPDWORD maximumGain) {
+    auto& machine = sim::Machine::Current();
+    const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
+    if (!physical) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!sim::IsGainType(gainType) || minimumGain == nullptr || currentGain == nullptr ||
+        maximumGain == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (const auto error = machine.TakeFailure("GetMonitorRedGreenOrBlueGain")) {
+        SetLastError(*error);
+        return FALSE;
+    }
+    const auto gain = machine.Displays().Gain(*physical, gainType);
+    if (!gain) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    *minimumGain = gain->minimum;
+    *currentGain = gain->current;
+    *maximumGain = gain->maximum;
     return TRUE;
 }
 
@@ -185,6 +211,7 @@ FARPROC Dxva2Export(std::string_view name) {
         {"GetPhysicalMonitorsFromHMONITOR", AsFarProc(&GetPhysicalMonitorsFromHMONITOR)},
         {"DestroyPhysicalMonitors", AsFarProc(&DestroyPhysicalMonitors)},
         {"SetMonitorRedGreenOrBlueGain", AsFarProc(&SetMonitorRedGreenOrBlueGain)},
+        {"GetMonitorRedGreenOrBlueGain", AsFarProc(&GetMonitorRedGreenOrBlueGain)},
         {"SetVCPFeature", AsFarProc(&SetVCPFeature)},
         {"SaveCurrentSettings", AsFarProc(&SaveCurrentSettings)},
     };

@@ -51,6 +51,13 @@ std::vector<DescriptionCase> DescriptionCases() {
         {R"({"firmware": {"biosInfo": {"value": -1}}})", false},
         {R"({"firmware": {"hal": {"refuseClasses": ["x"]}}})", false},
         {R"({"firmware": {"dpStatus": {"value": 9.22e18}}})", false},
+        {R"({"displays": {"adapters": [{"physicalMonitors": [{"factoryGains": [1, 2]}]}]}})",
+         false},
+        {R"({"displays": {"adapters": [{"physicalMonitors": [{"factoryGains": 7}]}]}})", false},
+        {R"({"displays": {"adapters": [{"physicalMonitors": [{"factoryGains": [1, 2, -3]}]}]}})",
+         false},
+        {R"({"displays": {"adapters": [{"physicalMonitors": [{"factoryGains": [1, 2, 101]}]}]}})",
+         false},
     };
 }
 

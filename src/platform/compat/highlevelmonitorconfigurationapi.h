@@ -12,3 +12,5 @@ enum MC_GAIN_TYPE {
 };
 
 BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, DWORD newGain);
+BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, LPDWORD minimumGain,
+                                         LPDWORD currentGain, LPDWORD maximumGain);
