@@ -1,6 +1,7 @@
 // The display side of a gamut switch on a machine without the maker's
-// monitor: the simulated laptop's panel, or Wine's monitor configuration,
-// which refuses DDC/CI. Either way no monitor takes the mode.
+// monitor: the simulated laptop's panel, or under Wine the test process's
+// monitor configuration stand-in, whose one physical monitor is a generic
+// one. Either way no monitor takes the mode.
 #include "test_platform.h"
 
 namespace tw_test {

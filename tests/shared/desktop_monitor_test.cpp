@@ -1,7 +1,8 @@
 // The desktop road against the platform's monitor configuration: the
-// simulated laptop's panel on Linux; under Wine one display whose physical
-// monitors Wine refuses to count. No answer of the monitors reaches the
-// caller.
+// simulated laptop's panel on Linux; under Wine Wine's one display, with the
+// test process's stand-in for its physical monitor, which is not the
+// maker's, so it gets no gains (tests/windows/gamut_roads_test.cpp shows
+// them reaching the maker's). No answer of the monitors reaches the caller.
 #include <windows.h>
 
 #include <algorithm>

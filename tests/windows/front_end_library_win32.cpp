@@ -1,5 +1,6 @@
 // TintwellDll.dll as a front-end loads it, with LoadLibrary, on the machine
-// Wine (or Windows) provides.
+// Wine (or Windows) provides, with the test process's stand-ins for what
+// Wine lacks (system_stand_ins_win32.h).
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "../shared/test_platform.h"
+#include "system_stand_ins_win32.h"
 
 namespace tw_test {
 
@@ -35,7 +37,7 @@ std::wstring Widen(const std::string& text) {
 
 }  // namespace
 
-FrontEndLibrary::FrontEndLibrary() : handle_(LoadLibraryW(kLibrary)) {}
+FrontEndLibrary::FrontEndLibrary() : handle_(LoadTintwellWithStandIns()) {}
 
 FrontEndLibrary::~FrontEndLibrary() {
     if (handle_ != nullptr) {

@@ -5,6 +5,9 @@
 #include <mutex>
 
 #include "../shared/test_platform.h"
+#include "colour_association_stand_in_win32.h"
+#include "monitor_configuration_stand_in_win32.h"
+#include "system_stand_ins_win32.h"
 
 namespace tw_test {
 
@@ -58,7 +61,7 @@ void CreateFolders(const std::wstring& path) {
 
 // The DLL stays loaded for the process: its singletons live as long.
 HMODULE Library() {
-    static HMODULE library = LoadLibraryW(L"TintwellDll.dll");
+    static HMODULE library = LoadTintwellWithStandIns();
     return library;
 }
 
@@ -128,6 +131,8 @@ std::vector<std::string> DebugOutputTexts() {
 
 void ExportTest::SetUp() {
     StartCapturingDebugOutput();
+    ColourAssociationStandIn::Reset();
+    MonitorConfigurationStandIn::Reset();
     CreateFolders(kScratchFolder);
     g_logFile = kTestLogFile;
     DeleteIfPresent(kTestLogFile);
