@@ -32,6 +32,10 @@ void WINAPI Sleep(DWORD milliseconds) {
     sim::Machine::Current().Clock().Sleep(sim::MachineClock::Milliseconds(milliseconds));
 }
 
+unsigned long long WINAPI GetTickCount64() {
+    return static_cast<unsigned long long>(sim::Machine::Current().Clock().Now().count());
+}
+
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState,
                            LPCWSTR name) {
     if (name != nullptr) {

@@ -335,6 +335,36 @@ TW_API int SetDpStatus(int status);
  * written, 0 not. */
 TW_API int DataReportUpload(const char* first, const char* second);
 
+/* Extensions beyond the 118 exports: the colour the user chose stays on the screen
+ * (docs/integration-guide.md, section 15). What the library applied in this process is read
+ * back road by road; each bit below marks a road whose target does not hold what was applied
+ * (or could not be read), or a road that cannot be read back at all. */
+#define TW_COLOR_STATE_GAMMA_RAMP 0x01u       /* a display's gamma ramp */
+#define TW_COLOR_STATE_MONITOR_GAINS 0x02u    /* a monitor's DDC/CI gains */
+#define TW_COLOR_STATE_GAMUT_PROFILE 0x04u    /* the monitor's default ICC profile */
+#define TW_COLOR_STATE_AMD_GAMUT 0x08u        /* an AMD display's gamut */
+#define TW_COLOR_STATE_DRIFTED 0xFFu          /* the roads above */
+#define TW_COLOR_STATE_INTEL_DRIVER 0x100u    /* applied through the Intel driver: no read */
+#define TW_COLOR_STATE_HARDWARE_LIBRARY 0x200u /* through the maker's hardware library: no read */
+#define TW_COLOR_STATE_ADL_NOT_LOADED 0x400u  /* AMD gamuts applied, ADL not loaded to read them */
+#define TW_COLOR_STATE_NOT_VERIFIABLE 0xF00u  /* the roads above */
+/* Reads back every road the library applied in this process and sets `*drifted` to the bits of
+ * the roads that do not hold it and of those that cannot be read back; 0 when all holds (or
+ * nothing was applied). 0, or -1 with a log line when `drifted` is null or nothing applied could
+ * be read. */
+TW_API int VerifyColorState(unsigned int* drifted);
+/* Applies again the latest colour temperature, white point, gamut display side and nature
+ * colour frame this process applied, in the order they were applied; the gamut's display side
+ * comes from the stored settings when this process switched none. 0, or the first failure. */
+TW_API int RestoreColorState(void);
+/* Starts the library's guard thread: every `intervalMs` (100 … 3600000) it verifies, and puts
+ * back what drifted. A road put back three times within a minute is left alone, with one
+ * warning, until RestoreColorState or a new start. 0; -1 for an interval out of range or no
+ * thread. A second start only changes the interval. */
+TW_API int StartColorStateGuard(unsigned int intervalMs);
+/* Stops the guard after the pass in progress: 0; -1 when none was running. */
+TW_API int StopColorStateGuard(void);
+
 #ifdef __cplusplus
 }
 #endif

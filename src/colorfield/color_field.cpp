@@ -10,6 +10,7 @@
 #include "colorfield/full_path.h"
 #include "colorfield/lut_handle_3d.h"
 #include "colorfield/sha256_interface.h"
+#include "colorstate/color_state_record.h"
 #include "log/log_line.h"
 #include "platform/files.h"
 #include "settings/settings_accessors.h"
@@ -170,6 +171,7 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
             ColorFieldSettings().GetCurrentColorFieldMode(color_field::kNoSetting)) {
             SwitchDisplayerColorField(mode, setType);
         }
+        RecordSwitch(mode, setType, FileNameOf(currentName));
         return color_field::kSwitchDone;
     }
     if (const int switched = CheckAndSwitchIccFile(*icc, digestPath);
@@ -178,12 +180,22 @@ int ColorField::SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath,
     }
     const int displayed = SwitchDisplayerColorField(mode, setType);
     if (displayed == color_field::kSwitchDone) {
+        RecordSwitch(mode, setType, FileNameOf(*icc));
         return color_field::kSwitchDone;
     }
     Log(log_level::kError, "ColorField::SetColorFieldMode")
         << L"SetDisplayerColorField Fail! iccName:" << *icc;
     UndoIccSwitch(currentName, *icc);
     return displayed;
+}
+
+// What the monitor's default profile must now be, and the display side
+// that restoring applies again (the profile stays with colour management).
+void ColorField::RecordSwitch(std::uint32_t mode, std::uint32_t setType, std::wstring fileName) {
+    auto& record = ColorStateRecord::Instance();
+    record.RecordProfile({ColorManagementDeviceName(), std::move(fileName)});
+    record.RecordChange(ChangeKind::Gamut,
+                        [mode, setType] { return Instance().SwitchDisplayerColorField(mode, setType); });
 }
 
 int ColorField::CheckAndSwitchIccFile(const std::wstring& icc, const std::string& digestPath) {

@@ -83,6 +83,7 @@ class ColorField {
     ColorField() = default;
 
     int SwitchIccAndDisplay(std::uint32_t mode, const char* iccPath, const char* digestPath);
+    void RecordSwitch(std::uint32_t mode, std::uint32_t setType, std::wstring fileName);
     int CheckIccFile(const std::wstring& icc, const std::string& digestPath,
                      std::unique_ptr<platform::SharedFileReader>& held);
     int CheckAndSwitchIccFile(const std::wstring& icc, const std::string& digestPath);

@@ -1,5 +1,6 @@
 // The AMD display library exports: loading and unloading ADL, and the AMD
 // road of the colour temperature.
+#include "colorstate/color_state_record.h"
 #include "temperature/operate_color.h"
 #include "tintwell/tintwell.h"
 
@@ -13,6 +14,8 @@ void UninitAdlGamut() {
 
 int SetTemperatureForAMD(float r, float g, float b, unsigned int blueProtectLevel,
                          double blueProtectRatio) {
-    return OperateColor::Instance().SetTemperatureForAMD(
-        ColorRequest{r, g, b, blueProtectLevel, blueProtectRatio});
+    const ColorRequest request{r, g, b, blueProtectLevel, blueProtectRatio};
+    return ColorStateRecord::Instance().Applied(ChangeKind::Temperature, [request] {
+        return OperateColor::Instance().SetTemperatureForAMD(request);
+    });
 }

@@ -1,4 +1,5 @@
 // The colour temperature exports: each reaches one road of the colour operator.
+#include "colorstate/color_state_record.h"
 #include "temperature/operate_color.h"
 #include "tintwell/tintwell.h"
 
@@ -20,14 +21,18 @@ int SetColorAdjust(int first, int second) {
 
 int SetTemperatureForIntel(float r, float g, float b, unsigned int blueProtectLevel,
                            double blueProtectRatio) {
-    return OperateColor::Instance().SetTemperatureForIntel(
-        Request(r, g, b, blueProtectLevel, blueProtectRatio));
+    const ColorRequest request = Request(r, g, b, blueProtectLevel, blueProtectRatio);
+    return ColorStateRecord::Instance().Applied(ChangeKind::Temperature, [request] {
+        return OperateColor::Instance().SetTemperatureForIntel(request);
+    });
 }
 
 int SetTemperatureForNvidia(float r, float g, float b, unsigned int blueProtectLevel,
                             double blueProtectRatio) {
-    return OperateColor::Instance().SetTemperatureForNvidia(
-        Request(r, g, b, blueProtectLevel, blueProtectRatio));
+    const ColorRequest request = Request(r, g, b, blueProtectLevel, blueProtectRatio);
+    return ColorStateRecord::Instance().Applied(ChangeKind::Temperature, [request] {
+        return OperateColor::Instance().SetTemperatureForNvidia(request);
+    });
 }
 
 int SetColorEnhance(bool enable) {

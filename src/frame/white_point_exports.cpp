@@ -1,5 +1,6 @@
 // The white point exports: the factory record, and its application on the
 // Intel and AMD roads.
+#include "colorstate/color_state_record.h"
 #include "temperature/operate_color.h"
 #include "tintwell/tintwell.h"
 #include "whitepoint/white_point_calibration.h"
@@ -13,17 +14,23 @@ int SetWhitePointGoldenData(const char* text) {
 }
 
 int SetWhitePointForIntel() {
-    return WhitePointCalibration::Instance().SetWhitePointForIntel();
+    return ColorStateRecord::Instance().Applied(ChangeKind::WhitePoint, [] {
+        return WhitePointCalibration::Instance().SetWhitePointForIntel();
+    });
 }
 
 int ResetWhitePointForIntel() {
-    return WhitePointCalibration::Instance().ResetWhitePointForIntel();
+    return ColorStateRecord::Instance().Applied(ChangeKind::WhitePoint, [] {
+        return WhitePointCalibration::Instance().ResetWhitePointForIntel();
+    });
 }
 
 int SetWhitePointForAmd() {
-    return OperateColor::Instance().SetWhitePointForAmd();
+    return ColorStateRecord::Instance().Applied(
+        ChangeKind::WhitePoint, [] { return OperateColor::Instance().SetWhitePointForAmd(); });
 }
 
 int ResetWhitePointForAmd() {
-    return OperateColor::Instance().ResetWhitePointForAmd();
+    return ColorStateRecord::Instance().Applied(
+        ChangeKind::WhitePoint, [] { return OperateColor::Instance().ResetWhitePointForAmd(); });
 }

@@ -10,6 +10,7 @@
 #include <new>
 #include <optional>
 
+#include "colorstate/color_state_record.h"
 #include "log/log_line.h"
 #include "naturecolor/frame_pause.h"
 #include "naturecolor/natural_tone.h"
@@ -344,10 +345,15 @@ bool NaturalTone::SetTemperForEachDisplayCard(float cct, float light, bool isNat
     const ColorRequest request = RequestOf(out, info, ratio);
     switch (NatureColorAll().mDisplayCardType) {
         case kIntelCard:
-            ProgramGammaRamp(request.r, request.g, request.b, request.blueProtectLevel, ratio);
+            ColorStateRecord::Instance().Applied(ChangeKind::NatureFrame, [request, ratio] {
+                return Instance().ProgramGammaRamp(request.r, request.g, request.b,
+                                                   request.blueProtectLevel, ratio);
+            });
             break;
         case kAmdCard:
-            color.SetTemperatureForAMD(request);
+            ColorStateRecord::Instance().Applied(ChangeKind::NatureFrame, [request] {
+                return OperateColor::Instance().SetTemperatureForAMD(request);
+            });
             break;
         default:
             break;

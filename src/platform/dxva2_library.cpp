@@ -14,6 +14,8 @@ bool ResolveAll(HMODULE module, Dxva2EntryPoints& e) {
            ResolveEntryPoint(module, "DestroyPhysicalMonitors", e.DestroyPhysicalMonitors) &&
            ResolveEntryPoint(module, "SetMonitorRedGreenOrBlueGain",
                              e.SetMonitorRedGreenOrBlueGain) &&
+           ResolveEntryPoint(module, "GetMonitorRedGreenOrBlueGain",
+                             e.GetMonitorRedGreenOrBlueGain) &&
            ResolveEntryPoint(module, "SetVCPFeature", e.SetVCPFeature) &&
            ResolveEntryPoint(module, "SaveCurrentSettings", e.SaveCurrentSettings);
 }

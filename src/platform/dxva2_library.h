@@ -19,6 +19,7 @@ struct Dxva2EntryPoints {
     decltype(&::GetPhysicalMonitorsFromHMONITOR) GetPhysicalMonitorsFromHMONITOR = nullptr;
     decltype(&::DestroyPhysicalMonitors) DestroyPhysicalMonitors = nullptr;
     decltype(&::SetMonitorRedGreenOrBlueGain) SetMonitorRedGreenOrBlueGain = nullptr;
+    decltype(&::GetMonitorRedGreenOrBlueGain) GetMonitorRedGreenOrBlueGain = nullptr;
     decltype(&::SetVCPFeature) SetVCPFeature = nullptr;
     decltype(&::SaveCurrentSettings) SaveCurrentSettings = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "colorstate/color_state_record.h"
 #include "services/log_helper.h"
 #include "temperature/gamma_ramp_readback.h"
 
@@ -98,8 +99,9 @@ int SetChannelGains(const ChannelGains& gains) {
     if (screen.Get() == nullptr || !SetDeviceGammaRamp(screen.Get(), ramp.data())) {
         return 0;
     }
-    DisplayHoldsRamp(screen.Get(), ramp, &GetDeviceGammaRamp, PrimaryDisplayName(),
-                     "HalSetInformation");
+    const std::wstring display = PrimaryDisplayName();
+    ColorStateRecord::Instance().RecordRamp(display, ramp);
+    DisplayHoldsRamp(screen.Get(), ramp, &GetDeviceGammaRamp, display, "HalSetInformation");
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "colorstate/color_state_record.h"
 #include "log/debug_line.h"
 #include "log/log_line.h"
 #include "temperature/adl_display_walk.h"
@@ -90,6 +91,7 @@ void SetWhitePoint(const AdlEntryPoints& api, int adapter, int display,
             << L"ADL_Display_Gamut_Set failed Adapter:" << adapter << L"  Display:" << display;
         return;
     }
+    ColorStateRecord::Instance().RecordAmdGamut({adapter, display, kSourceGamut.gamutRef}, gamut);
     WriteCurrentBlueProtect(blueProtectRatio);
     DebugTrace(kDisplaySource) << L"ADL_Display_Gamut_Set Adapter:" << adapter << L"  Display:"
                                << display;

@@ -6,7 +6,9 @@
 #include <span>
 #include <string>
 
+#include "colorstate/color_state_record.h"
 #include "log/debug_line.h"
+#include "platform/physical_monitors.h"
 
 thread_local ColorRequest g_colorCurrentSet;
 
@@ -21,35 +23,6 @@ struct MonitorGains {
     DWORD r = 0;
     DWORD g = 0;
     DWORD b = 0;
-};
-
-// The physical monitors of one display, destroyed together when the owner
-// goes. Empty when they cannot be counted or fetched.
-class PhysicalMonitors {
-  public:
-    PhysicalMonitors(const Dxva2EntryPoints& dxva2, HMONITOR display) : dxva2_(dxva2) {
-        DWORD count = 0;
-        if (!dxva2_.GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count) || count == 0) {
-            return;
-        }
-        monitors_.resize(count);
-        if (!dxva2_.GetPhysicalMonitorsFromHMONITOR(display, count, monitors_.data())) {
-            monitors_.clear();
-        }
-    }
-    ~PhysicalMonitors() {
-        if (!monitors_.empty()) {
-            dxva2_.DestroyPhysicalMonitors(static_cast<DWORD>(monitors_.size()), monitors_.data());
-        }
-    }
-    PhysicalMonitors(const PhysicalMonitors&) = delete;
-    PhysicalMonitors& operator=(const PhysicalMonitors&) = delete;
-
-    std::span<const PHYSICAL_MONITOR> Monitors() const { return monitors_; }
-
-  private:
-    const Dxva2EntryPoints& dxva2_;
-    std::vector<PHYSICAL_MONITOR> monitors_;
 };
 
 // Which physical monitors of a display get the gains. With exactly one maker's
@@ -133,8 +106,8 @@ void SetGains(const Dxva2EntryPoints& dxva2, HANDLE monitor, const MonitorGains&
     DebugTrace() << L"[LCD SetMonitorRedGreenOrBlueGain set Ok]";
 }
 
-void ApplyGains(const Dxva2EntryPoints& dxva2, std::span<const PHYSICAL_MONITOR> monitors,
-                const ServingRule& rule) {
+void ApplyGains(const Dxva2EntryPoints& dxva2, const std::wstring& display,
+                std::span<const PHYSICAL_MONITOR> monitors, const ServingRule& rule) {
     const MonitorGains gains = GainsOf(g_colorCurrentSet);
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         if (monitors[i].hPhysicalMonitor == INVALID_HANDLE_VALUE) {
@@ -142,6 +115,7 @@ void ApplyGains(const Dxva2EntryPoints& dxva2, std::span<const PHYSICAL_MONITOR>
             return;
         }
         if (rule.Serves(i)) {
+            ColorStateRecord::Instance().RecordGains({display, i}, {gains.r, gains.g, gains.b});
             SetGains(dxva2, monitors[i].hPhysicalMonitor, gains);
         }
     }
@@ -155,6 +129,6 @@ BOOL CALLBACK MonitorEnumProc(HMONITOR display, HDC, LPRECT, LPARAM passAddress)
     const std::wstring name = DisplayDeviceName(display);
     DebugTrace() << L"[LCD MonitorEnumProc DeviceName] " << name;
     const PhysicalMonitors physical(pass.dxva2, display);
-    ApplyGains(pass.dxva2, physical.Monitors(), RuleFor(pass.displayDeviceList, name));
+    ApplyGains(pass.dxva2, name, physical.Monitors(), RuleFor(pass.displayDeviceList, name));
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "colorstate/color_state_record.h"
 #include "discovery/display_detection.h"
 #include "platform/display_handles.h"
 #include "temperature/gamma_ramp_readback.h"
@@ -62,6 +63,7 @@ bool GammaRampLibrary::LoadLinearRamp(float redGain, float greenGain, float blue
     if (!EnsureLoaded() || !setDeviceGammaRamp_(dc.get(), ramp.data())) {
         return false;
     }
+    ColorStateRecord::Instance().RecordRamp(adapter->DeviceName, ramp);
     DisplayHoldsRamp(dc.get(), ramp, getDeviceGammaRamp_, adapter->DeviceName,
                      "GammaRampLibrary::LoadLinearRamp");
     return true;

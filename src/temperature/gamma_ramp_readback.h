@@ -6,12 +6,19 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 inline constexpr std::size_t kGammaRampValues = 3 * 256;
 
 using GammaRampReader = BOOL(WINAPI*)(HDC, LPVOID);
+
+// The first entry of `held` that is not `loaded`'s, as "red[1] holds 257,
+// loaded 256"; nothing when the two are equal.
+std::optional<std::wstring> FirstDifference(std::span<const WORD, kGammaRampValues> held,
+                                            std::span<const WORD, kGammaRampValues> loaded);
 
 // Reads the ramp of `dc` back with `read`. When it cannot be read or is not
 // `loaded`, logs one warning from `source` naming `display` and the first

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "colorstate/color_state_record.h"
 #include "platform/afx_ole.h"
 #include "platform/com_error.h"
 #include "platform/cui_external8.h"
@@ -137,6 +138,8 @@ std::optional<std::int32_t> IntelDriverInterface::SetGammaRamp(
     RaiseIfFailed(
         driver->SetGammaRamp(deviceId, kGammaRampBytes, DriverBuffer(ramp.data()), &status),
         __uuidof(CUIExternalGamma));
+    // The driver has no operation that reads a ramp or a table back.
+    ColorStateRecord::Instance().RecordUnverifiable(UnverifiableRoad::IntelDriver);
     return status;
 }
 
@@ -151,5 +154,6 @@ IntelDriverInterface::FeatureResult IntelDriverInterface::SetFeatureData(
     const HRESULT result =
         driver->SetFeatureData(feature, ByteCount(header), DriverBuffer(header.data()),
                                ByteCount(data), DriverBuffer(data.data()), &status);
+    ColorStateRecord::Instance().RecordUnverifiable(UnverifiableRoad::IntelDriver);
     return {SUCCEEDED(result), static_cast<std::uint32_t>(status)};
 }

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "colorstate/color_state_record.h"
 #include "discovery/edid_registry.h"
 #include "log/finite_arguments.h"
 #include "log/log_line.h"
@@ -222,6 +223,9 @@ int OperateColor::SetTemperatureForIntel(const ColorRequest& request) {
     if (!CallHardwareLibrary(kChannelGainsClass, gains, sizeof gains)) {
         return kHardwareRefused;
     }
+    // The maker's library has no read operation; on a generic machine its
+    // replacement records the ramp it loaded as well.
+    ColorStateRecord::Instance().RecordUnverifiable(UnverifiableRoad::HardwareLibrary);
     WriteCurrentBlueProtect(request.blueProtectRatio);
     return 0;
 }
@@ -272,6 +276,9 @@ int OperateColor::SetTemperatureForDesktopComputer(const ColorRequest& request) 
         return 0;
     }
     desktopWorker_.Post(request);
+    ColorStateRecord::Instance().RecordChange(ChangeKind::Temperature, [request] {
+        return Instance().SetTemperatureForDesktopComputer(request);
+    });
     return 0;
 }
 

@@ -54,6 +54,7 @@ class OperateColor {
     void InitAdlGamut();
     void UninitAdlGamut();
     int SetTemperatureForAMD(const ColorRequest& request);
+    const AdlLibrary& Adl() const { return adl_; }
 
     // The Intel driver.
     bool EnsureDriverInterface();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "colorstate/color_state_record.h"
 #include "log/debug_line.h"
 #include "log/log_line.h"
 #include "temperature/adl_display_walk.h"
@@ -65,6 +66,8 @@ bool SetDisplayGamut(const AdlEntryPoints& api, int adapter, int display,
                            << display;
         return false;
     }
+    ColorStateRecord::Instance().RecordAmdGamut({adapter, display, kWhitePointGamut.gamutRef},
+                                                gamut);
     return true;
 }
 

@@ -528,8 +528,30 @@ void AddWhitePoint(std::vector<SweepCase>& cases) {
                              [] { return TW(ResetWhitePointForIntel)(); }));
 }
 
+// Reading back, restoring with nothing applied, and the guard's bounds.
+void AddColorState(std::vector<SweepCase>& cases) {
+    cases.push_back(
+        Refused("VerifyColorState", "null", [] { return TW(VerifyColorState)(nullptr); }, {-1}));
+    cases.push_back(Untouched("VerifyColorState", "nothing applied", [] {
+        unsigned drifted = 1;
+        return TW(VerifyColorState)(&drifted) == 0 && drifted == 0 ? 0 : 1;
+    }));
+    cases.push_back(Untouched("RestoreColorState", "nothing applied or stored",
+                              [] { return TW(RestoreColorState)(); }));
+    for (unsigned interval : {0u, 99u, 3'600'001u, UINT_MAX}) {
+        cases.push_back(Refused("StartColorStateGuard", "interval " + std::to_string(interval),
+                                [interval] { return TW(StartColorStateGuard)(interval); }, {-1}));
+    }
+    cases.push_back(Holds(
+        "StartColorStateGuard", "then a stop", [] { return TW(StartColorStateGuard)(100); },
+        [](int started) { return started == 0 && TW(StopColorStateGuard)() == 0; }));
+    cases.push_back(Refused("StopColorStateGuard", "none running",
+                            [] { return TW(StopColorStateGuard)(); }, {-1}));
+}
+
 std::vector<SweepCase> SweepCases() {
     std::vector<SweepCase> cases;
+    AddColorState(cases);
     AddIntSettings(cases);
     AddFractionSettings(cases);
     AddRoads(cases);

@@ -23,6 +23,7 @@ C_TYPES = {
     "bool": ctypes.c_bool,
     "char*": ctypes.POINTER(ctypes.c_char),
     "double*": ctypes.POINTER(ctypes.c_double),
+    "unsigned int*": ctypes.POINTER(ctypes.c_uint),
     "const char*": AnsiText,
     "const wchar_t*": ctypes.c_wchar_p,
 }

@@ -37,6 +37,7 @@ _text_in = AnsiText
 # never an immutable bytes object.
 _text_out = ctypes.POINTER(ctypes.c_char)
 _double_out = ctypes.POINTER(ctypes.c_double)
+_uint_out = ctypes.POINTER(ctypes.c_uint)
 
 _GAINS = [_float, _float, _float, _uint, _double]
 
@@ -173,4 +174,9 @@ SIGNATURES = {
     "GetDpStatus": (_int, []),
     "SetDpStatus": (_int, [_int]),
     "DataReportUpload": (_int, [_text_in, _text_in]),
+    # Beyond the 118: the colour the user chose stays on the screen.
+    "VerifyColorState": (_int, [_uint_out]),
+    "RestoreColorState": (_int, []),
+    "StartColorStateGuard": (_int, [_uint]),
+    "StopColorStateGuard": (_int, []),
 }

@@ -10,6 +10,9 @@
 #define WAIT_FAILED 0xFFFFFFFFu
 
 void WINAPI Sleep(DWORD milliseconds);
+// Windows declares it in <sysinfoapi.h>: milliseconds since the system
+// started, here on the machine's clock.
+unsigned long long WINAPI GetTickCount64();
 
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,
                            LPCWSTR name);
