@@ -6,6 +6,7 @@
 #include <unknwn.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace sim {
 
@@ -17,6 +18,9 @@ inline constexpr ApartmentId kNoApartment = 0;
 inline constexpr ApartmentId kMultithreadedApartment = 1;
 
 ApartmentId CurrentApartment();
+
+// The failure a test injected into a COM call, as the HRESULT it returns.
+std::optional<HRESULT> InjectedComFailure(const char* call);
 
 // The CoIncrementMTAUsage cookies not given back yet.
 long MtaUsages();

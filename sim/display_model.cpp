@@ -21,6 +21,7 @@ constexpr std::uintptr_t kDcHandleStep = 0x10;
 constexpr std::uintptr_t kFirstLibraryHandle = 0x7FFB40000000;
 constexpr std::uintptr_t kLibraryHandleStep = 0x10000000;
 constexpr std::uintptr_t kFirstMonitorHandle = 0x00010001;
+constexpr std::uintptr_t kMonitorHandlePlugInStep = 0x100;
 constexpr std::uintptr_t kFirstPhysicalMonitorHandle = 0x0B010000;
 constexpr std::uintptr_t kPhysicalMonitorHandleStep = 0x10;
 
@@ -232,14 +233,6 @@ RECT DesktopRect(const DisplayAdapter& adapter) {
             settings.y + static_cast<LONG>(settings.height)};
 }
 
-GammaRamp IdentityRamp() {
-    GammaRamp ramp{};
-    for (std::size_t i = 0; i < ramp.size(); ++i) {
-        ramp[i] = static_cast<WORD>((i % kRampEntries) * kIdentityStep);
-    }
-    return ramp;
-}
-
 int LargestDeviationFromIdentity(const GammaRamp& ramp) {
     const GammaRamp identity = IdentityRamp();
     int largest = 0;
@@ -247,6 +240,21 @@ int LargestDeviationFromIdentity(const GammaRamp& ramp) {
         largest = std::max(largest, std::abs(int{ramp[i]} - int{identity[i]}));
     }
     return largest;
+}
+
+constexpr DWORD kLeavesWithItsMonitors =
+    DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | DISPLAY_DEVICE_PRIMARY_DEVICE;
+constexpr DWORD kMonitorPresent = DISPLAY_DEVICE_ACTIVE | DISPLAY_DEVICE_ATTACHED;
+
+// Const or not, as the adapters are; null for none of that name.
+template <typename Adapters>
+auto FindAdapterNamed(Adapters& adapters, std::wstring_view name) -> decltype(&adapters.front()) {
+    for (auto& adapter : adapters) {
+        if (EqualsIgnoringCase(adapter.deviceName, name)) {
+            return &adapter;
+        }
+    }
+    return nullptr;
 }
 
 // The physical monitor a handle stands for; null when its display has none
@@ -264,6 +272,14 @@ auto FindPhysical(Adapters& adapters, const PhysicalMonitorRef& ref)
 }
 
 }  // namespace
+
+GammaRamp IdentityRamp() {
+    GammaRamp ramp{};
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<WORD>((i % kRampEntries) * kIdentityStep);
+    }
+    return ramp;
+}
 
 std::optional<std::wstring> MonitorDeviceNode(const MonitorDevice& monitor) {
     const auto hardwareId = HardwareId(monitor.deviceId);
@@ -390,17 +406,22 @@ GammaRamp DisplayModel::CurrentRamp(std::wstring_view adapter) const {
     return last == rampHistory_.rend() ? IdentityRamp() : last->ramp;
 }
 
-bool DisplayModel::LoadRamp(std::wstring adapter, const GammaRamp& ramp) {
+bool DisplayModel::LoadRamp(std::wstring adapter, const GammaRamp& ramp, RampLoader loader) {
     std::lock_guard lock(mutex_);
-    const auto described = std::find_if(adapters_.begin(), adapters_.end(), [&](const auto& a) {
-        return EqualsIgnoringCase(a.deviceName, adapter);
-    });
-    if (described != adapters_.end() && described->keepsRampsDeviatingBeyond &&
+    const DisplayAdapter* described = FindAdapterNamed(adapters_, adapter);
+    if (described != nullptr && described->keepsRampsDeviatingBeyond &&
         LargestDeviationFromIdentity(ramp) > *described->keepsRampsDeviatingBeyond) {
         return false;
     }
-    rampHistory_.push_back({std::move(adapter), ramp});
+    rampHistory_.push_back({std::move(adapter), ramp, loader});
     return true;
+}
+
+void DisplayModel::ResetRamps() {
+    std::lock_guard lock(mutex_);
+    for (const auto& adapter : adapters_) {
+        rampHistory_.push_back({adapter.deviceName, IdentityRamp(), RampLoader::Windows});
+    }
 }
 
 std::vector<RampLoad> DisplayModel::RampHistory() const {
@@ -453,10 +474,11 @@ std::vector<DesktopMonitor> DisplayModel::DesktopMonitors() const {
         if ((adapter.stateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
             continue;
         }
-        displays.push_back({reinterpret_cast<HMONITOR>(kFirstMonitorHandle + i), adapter.deviceName,
-                            DesktopRect(adapter),
-                            (adapter.stateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0,
-                            adapter.physicalMonitors});
+        const std::uintptr_t handle =
+            kFirstMonitorHandle + i + kMonitorHandlePlugInStep * adapter.plugIns;
+        displays.push_back(
+            {reinterpret_cast<HMONITOR>(handle), adapter.deviceName, DesktopRect(adapter),
+             (adapter.stateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0, adapter.physicalMonitors});
     }
     return displays;
 }
@@ -490,11 +512,15 @@ std::vector<HANDLE> DisplayModel::OpenPhysicalMonitors(const DesktopMonitor& dis
 
 bool DisplayModel::ClosePhysicalMonitor(HANDLE handle) {
     std::lock_guard lock(mutex_);
+    unpluggedHandles_.erase(handle);
     return openPhysicalMonitors_.erase(handle) == 1;
 }
 
 std::optional<PhysicalMonitorRef> DisplayModel::FindPhysicalMonitor(HANDLE handle) const {
     std::lock_guard lock(mutex_);
+    if (unpluggedHandles_.contains(handle)) {
+        return std::nullopt;
+    }
     const auto found = openPhysicalMonitors_.find(handle);
     return found == openPhysicalMonitors_.end() ? std::nullopt
                                                 : std::optional<PhysicalMonitorRef>(found->second);
@@ -548,6 +574,70 @@ std::vector<GainWrite> DisplayModel::GainWrites() const {
 bool DisplayModel::WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const {
     std::unique_lock lock(mutex_);
     return gainWritten_.wait_for(lock, patience, [&] { return gainWrites_.size() >= count; });
+}
+
+void DisplayModel::PowerCycle(const PhysicalMonitorRef& monitor) {
+    std::lock_guard lock(mutex_);
+    if (PhysicalMonitor* physical = FindPhysical(adapters_, monitor)) {
+        physical->gains = physical->factoryGains;
+    }
+}
+
+void DisplayModel::SilenceDdcCi(const PhysicalMonitorRef& monitor, std::chrono::milliseconds until,
+                                DWORD error) {
+    std::lock_guard lock(mutex_);
+    if (PhysicalMonitor* physical = FindPhysical(adapters_, monitor)) {
+        physical->silentUntil = until;
+        physical->silenceError = error;
+    }
+}
+
+std::optional<DWORD> DisplayModel::DdcCiSilence(const PhysicalMonitorRef& monitor,
+                                                std::chrono::milliseconds now) const {
+    std::lock_guard lock(mutex_);
+    const PhysicalMonitor* physical = FindPhysical(adapters_, monitor);
+    if (physical == nullptr || now >= physical->silentUntil) {
+        return std::nullopt;
+    }
+    return physical->silenceError;
+}
+
+void DisplayModel::Unplug(std::wstring_view adapterName) {
+    std::lock_guard lock(mutex_);
+    DisplayAdapter* adapter = FindAdapterNamed(adapters_, adapterName);
+    if (adapter == nullptr || adapter->pluggedFlags) {
+        return;
+    }
+    std::vector<DWORD> flags{adapter->stateFlags};
+    adapter->stateFlags &= ~kLeavesWithItsMonitors;
+    for (auto& monitor : adapter->monitors) {
+        flags.push_back(monitor.stateFlags);
+        monitor.stateFlags &= ~kMonitorPresent;
+    }
+    adapter->pluggedFlags = std::move(flags);
+    for (const auto& [handle, ref] : openPhysicalMonitors_) {
+        if (EqualsIgnoringCase(ref.display, adapter->deviceName)) {
+            unpluggedHandles_.insert(handle);
+        }
+    }
+}
+
+void DisplayModel::PlugIn(std::wstring_view adapterName) {
+    std::lock_guard lock(mutex_);
+    DisplayAdapter* adapter = FindAdapterNamed(adapters_, adapterName);
+    if (adapter == nullptr || !adapter->pluggedFlags) {
+        return;
+    }
+    const std::vector<DWORD> flags = *std::exchange(adapter->pluggedFlags, std::nullopt);
+    adapter->stateFlags = flags.front();
+    for (std::size_t i = 0; i < adapter->monitors.size(); ++i) {
+        adapter->monitors[i].stateFlags = flags[i + 1];
+    }
+    ++adapter->plugIns;
+    for (auto& physical : adapter->physicalMonitors) {
+        physical.gains = physical.factoryGains;
+    }
+    rampHistory_.push_back({adapter->deviceName, IdentityRamp(), RampLoader::Windows});
 }
 
 void DisplayModel::RecordVcpWrite(VcpWrite write) {

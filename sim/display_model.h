@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -21,6 +22,9 @@ namespace sim {
 
 // Three arrays of 256 16-bit values, red, green, blue: the layout gdi32 takes.
 using GammaRamp = std::array<WORD, 3 * 256>;
+
+// Each colour from 0 to 65535 in even steps: what an adapter shows unless told.
+GammaRamp IdentityRamp();
 
 // What the display settings functions report for an adapter.
 struct DisplaySettings {
@@ -73,6 +77,10 @@ struct PhysicalMonitor {
     DWORD minimumGain = kDefaultMinimumGain;
     DWORD maximumGain = kDefaultMaximumGain;
     Gains gains = factoryGains;  // what the monitor shows now
+    // Until then on the machine clock it answers no DDC/CI request, and
+    // dxva2 reports silenceError.
+    std::chrono::milliseconds silentUntil{0};
+    DWORD silenceError = 0;
 };
 
 inline bool IsGainType(MC_GAIN_TYPE gainType) {
@@ -98,6 +106,11 @@ struct DisplayAdapter {
     // SetDeviceGammaRamp answers TRUE and keeps the ramp it has when an entry
     // of the new one lies further than this from identity, as Windows may.
     std::optional<WORD> keepsRampsDeviatingBeyond;
+    // While its monitors are unplugged: the state flags they and the adapter
+    // had, which come back with them.
+    std::optional<std::vector<DWORD>> pluggedFlags;
+    // Each plug-in gives the adapter's display monitor a new HMONITOR.
+    DWORD plugIns = 0;
 };
 
 // A monitor found by its device id, with the adapter it hangs off.
@@ -154,10 +167,15 @@ struct SettingsSave {
     bool accepted = true;
 };
 
-// One successful SetDeviceGammaRamp: the adapter its device context belonged to.
+// Who loaded a ramp: the process the library runs in, another program, or
+// Windows putting the identity back.
+enum class RampLoader { ThisProcess, OtherProgram, Windows };
+
+// One ramp that an adapter took, from a successful SetDeviceGammaRamp or an event.
 struct RampLoad {
     std::wstring adapter;
     GammaRamp ramp;
+    RampLoader loader = RampLoader::ThisProcess;
 };
 
 // The libraries of this part that the library loads at run time.
@@ -196,9 +214,13 @@ class DisplayModel {
 
     // The ramp an adapter shows: the identity until one is loaded.
     GammaRamp CurrentRamp(std::wstring_view adapter) const;
-    // False, and nothing loaded, when the adapter keeps its ramp.
-    bool LoadRamp(std::wstring adapter, const GammaRamp& ramp);
+    // False, and nothing loaded, when the adapter keeps its ramp, whichever
+    // program loads it.
+    bool LoadRamp(std::wstring adapter, const GammaRamp& ramp,
+                  RampLoader loader = RampLoader::ThisProcess);
     std::vector<RampLoad> RampHistory() const;
+    // Windows loads the identity on every adapter.
+    void ResetRamps();
 
     // System libraries loaded at run time: one handle each, counted references.
     HMODULE LoadSystemLibrary(SystemLibrary library);
@@ -230,6 +252,24 @@ class DisplayModel {
     // `patience` runs out first (on the steady clock, not the machine's).
     bool WaitForGainWrites(std::size_t count, std::chrono::milliseconds patience) const;
 
+    // The monitor is back at its factory gains.
+    void PowerCycle(const PhysicalMonitorRef& monitor);
+    // From `until` on the machine clock the monitor answers DDC/CI again;
+    // before, every request fails with `error`.
+    void SilenceDdcCi(const PhysicalMonitorRef& monitor, std::chrono::milliseconds until,
+                      DWORD error);
+    // The error a request to the monitor meets at `now`; nothing when it answers.
+    std::optional<DWORD> DdcCiSilence(const PhysicalMonitorRef& monitor,
+                                      std::chrono::milliseconds now) const;
+
+    // The adapter's monitors go inactive and detached and the adapter leaves
+    // the desktop: its HMONITOR and open physical monitor handles stop
+    // working. A plug-in brings back the flags, a new HMONITOR, the factory
+    // gains and the identity ramp. Each does nothing when the adapter is
+    // already so, or unknown.
+    void Unplug(std::wstring_view adapter);
+    void PlugIn(std::wstring_view adapter);
+
     void RecordVcpWrite(VcpWrite write);
     std::vector<VcpWrite> VcpWrites() const;
     void RecordSettingsSave(SettingsSave save);
@@ -245,6 +285,8 @@ class DisplayModel {
     std::array<int, kSystemLibraries> libraryReferences_{};
     std::array<int, kSystemLibraries> libraryLoads_{};
     std::map<HANDLE, PhysicalMonitorRef> openPhysicalMonitors_;
+    // Open handles whose monitor was unplugged: they stay open until destroyed.
+    std::set<HANDLE> unpluggedHandles_;
     std::size_t openedPhysicalMonitors_ = 0;
     std::vector<GainWrite> gainWrites_;
     mutable std::condition_variable gainWritten_;

@@ -32,11 +32,16 @@ void CopyDescription(PHYSICAL_MONITOR& monitor, std::wstring_view description) {
     monitor.szPhysicalMonitorDescription[count] = L'\0';
 }
 
-// Why a monitor refuses a DDC/CI request: an injected failure, or a monitor
-// described as refusing this kind of request; nothing when it takes it.
-std::optional<DWORD> Refusal(sim::Machine& machine, std::string_view call, bool refuses) {
+// Why a monitor refuses a DDC/CI request: an injected failure, a monitor
+// silent since resume, or one described as refusing this kind of request;
+// nothing when it takes it.
+std::optional<DWORD> Refusal(sim::Machine& machine, std::string_view call,
+                             const sim::PhysicalMonitorRef& monitor, bool refuses = false) {
     if (auto error = machine.TakeFailure(call)) {
         return error;
+    }
+    if (auto silence = machine.Displays().DdcCiSilence(monitor, machine.Clock().Now())) {
+        return silence;
     }
     return refuses ? std::optional<DWORD>(sim::kErrorGenFailure) : std::nullopt;
 }
@@ -52,8 +57,8 @@ BOOL Answer(std::optional<DWORD> refusal) {
 }  // namespace
 
 BOOL WINAPI GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, LPDWORD count) {
-    if (const auto error =
-            sim::Machine::Current().TakeFailure("GetNumberOfPhysicalMonitorsFromHMONITOR")) {
+    if (const auto error = sim::Machine::CurrentCaughtUp().TakeFailure(
+            "GetNumberOfPhysicalMonitorsFromHMONITOR")) {
         SetLastError(*error);
         return FALSE;
     }
@@ -71,7 +76,7 @@ BOOL WINAPI GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, LPDWORD co
 
 BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD arraySize,
                                             LPPHYSICAL_MONITOR array) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("GetPhysicalMonitorsFromHMONITOR")) {
         SetLastError(*error);
         return FALSE;
@@ -99,7 +104,7 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD arraySize, LPPHYSICAL_MONITOR array) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    auto& displays = sim::Machine::Current().Displays();
+    auto& displays = sim::Machine::CurrentCaughtUp().Displays();
     BOOL allOpen = TRUE;
     for (DWORD i = 0; i < arraySize; ++i) {
         if (!displays.ClosePhysicalMonitor(array[i].hPhysicalMonitor)) {
@@ -113,7 +118,7 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD arraySize, LPPHYSICAL_MONITOR array) {
 }
 
 BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, DWORD newGain) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
     if (!physical) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -123,21 +128,17 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const auto error = machine.TakeFailure("SetMonitorRedGreenOrBlueGain");
+    const auto refusal = Refusal(machine, "SetMonitorRedGreenOrBlueGain", *physical);
     machine.Displays().RecordGainWrite({*physical, gainType, newGain, machine.Clock().Now(),
-                                        std::this_thread::get_id(), !error.has_value()});
-    if (error) {
-        SetLastError(*error);
-        return FALSE;
-    }
-    return TRUE;
+                                        std::this_thread::get_id(), !refusal.has_value()});
+    return Answer(refusal);
 }
 
 // Checked in SetMonitorRedGreenOrBlueGain's order, so that a handle that is
 // not open reads as ERROR_INVALID_HANDLE whatever else is wrong.
 BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, LPDWORD minimumGain,
                                          LPDWORD currentGain, LPDWORD maximumGain) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     const auto physical = machine.Displays().FindPhysicalMonitor(monitor);
     if (!physical) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -148,9 +149,8 @@ BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE gainType, 
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (const auto error = machine.TakeFailure("GetMonitorRedGreenOrBlueGain")) {
-        SetLastError(*error);
-        return FALSE;
+    if (const auto refusal = Refusal(machine, "GetMonitorRedGreenOrBlueGain", *physical)) {
+        return Answer(refusal);
     }
     const auto gain = machine.Displays().Gain(*physical, gainType);
     if (!gain) {
@@ -181,23 +181,24 @@ std::optional<std::pair<sim::PhysicalMonitorRef, sim::PhysicalMonitor>> OpenMoni
 }  // namespace
 
 BOOL WINAPI SetVCPFeature(HANDLE monitor, BYTE vcpCode, DWORD newValue) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     const auto open = OpenMonitor(machine, monitor);
     if (!open) {
         return FALSE;
     }
-    const auto refusal = Refusal(machine, "SetVCPFeature", open->second.refusesVcp);
+    const auto refusal = Refusal(machine, "SetVCPFeature", open->first, open->second.refusesVcp);
     machine.Displays().RecordVcpWrite({open->first, vcpCode, newValue, !refusal.has_value()});
     return Answer(refusal);
 }
 
 BOOL WINAPI SaveCurrentSettings(HANDLE monitor) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     const auto open = OpenMonitor(machine, monitor);
     if (!open) {
         return FALSE;
     }
-    const auto refusal = Refusal(machine, "SaveCurrentSettings", open->second.refusesSave);
+    const auto refusal =
+        Refusal(machine, "SaveCurrentSettings", open->first, open->second.refusesSave);
     machine.Displays().RecordSettingsSave({open->first, !refusal.has_value()});
     return Answer(refusal);
 }

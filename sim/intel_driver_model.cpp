@@ -49,13 +49,6 @@ namespace {
 
 constexpr LONG kGammaRampBytes = 3 * 256 * sizeof(WORD);
 
-std::optional<HRESULT> InjectedFailure(const char* call) {
-    if (const auto error = Machine::Current().TakeFailure(call)) {
-        return HRESULT_FROM_WIN32(*error);
-    }
-    return std::nullopt;
-}
-
 std::vector<BYTE> CopyBytes(const BYTE* bytes, LONG size) {
     if (bytes == nullptr || size <= 0) {
         return {};
@@ -256,7 +249,7 @@ class DriverObject final : public CUIExternal8, public ApartmentBoundObject {
     }
 
     HRESULT LookUpDevice(BSTR deviceName, LONG index, LONG* deviceId, LONG* value) {
-        if (const auto failure = InjectedFailure("EnumActiveDevices")) {
+        if (const auto failure = InjectedComFailure("EnumActiveDevices")) {
             return *failure;
         }
         if (deviceId == nullptr || value == nullptr) {
@@ -276,7 +269,7 @@ class DriverObject final : public CUIExternal8, public ApartmentBoundObject {
     }
 
     HRESULT TakeGammaRamp(LONG deviceId, LONG size, const WORD* ramp, LONG* status) {
-        if (const auto failure = InjectedFailure("SetGammaRamp")) {
+        if (const auto failure = InjectedComFailure("SetGammaRamp")) {
             return *failure;
         }
         if (ramp == nullptr || status == nullptr) {
@@ -292,7 +285,7 @@ class DriverObject final : public CUIExternal8, public ApartmentBoundObject {
 
     HRESULT TakeFeatureData(LONG headerSize, const BYTE* header, LONG dataSize, const BYTE* data,
                             LONG* status) {
-        if (const auto failure = InjectedFailure("SetFeatureData")) {
+        if (const auto failure = InjectedComFailure("SetFeatureData")) {
             return *failure;
         }
         if (status == nullptr) {

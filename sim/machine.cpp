@@ -12,6 +12,7 @@
 #include "sim/adl_model.h"
 #include "sim/color_model.h"
 #include "sim/default_machine.h"
+#include "sim/display_events.h"
 #include "sim/display_model.h"
 #include "sim/firmware_model.h"
 #include "sim/intel_driver_model.h"
@@ -99,6 +100,7 @@ std::filesystem::path DefaultRoot() {
 
 Machine::Machine()
     : displays_(std::make_unique<DisplayModel>()),
+      events_(std::make_unique<DisplayEvents>()),
       colors_(std::make_unique<ColorModel>()),
       system_(std::make_unique<SystemModel>()),
       registry_(std::make_unique<RegistryModel>()),
@@ -119,6 +121,12 @@ Machine& Machine::Current() {
         g_current = FromEnvironment();
     }
     return *g_current;
+}
+
+Machine& Machine::CurrentCaughtUp() {
+    Machine& machine = Current();
+    machine.events_->ApplyDue(*machine.displays_, machine.clock_->Now());
+    return machine;
 }
 
 void Machine::Install(std::unique_ptr<Machine> machine) {
@@ -147,6 +155,10 @@ std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {
     machine->adl_->Load(part("adl"));
     machine->sensors_->Load(part("sensors"));
     machine->clock_->SetMode(MachineClock::ParseMode(description.value("clock", "real")));
+    for (auto& event : LoadDisplayEvents(description.value("events", nlohmann::json::array()),
+                                         *machine->displays_)) {
+        machine->events_->Schedule(std::move(event));
+    }
     for (const auto& failure : description.value("failures", nlohmann::json::array())) {
         machine->FailCall(failure.at("call").get<std::string>(),
                           WholeNumber(failure, "error", ERROR_ACCESS_DENIED),

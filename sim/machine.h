@@ -22,6 +22,7 @@
 namespace sim {
 
 class DisplayModel;
+class DisplayEvents;
 class ColorModel;
 class SystemModel;
 class RegistryModel;
@@ -56,6 +57,10 @@ class Machine {
     // The machine the API calls answer from: installed by a test, or else
     // loaded from TINTWELL_MACHINE, or else the built-in default laptop.
     static Machine& Current();
+    // The current machine once the display events its clock has reached
+    // have happened: where every call that observes or changes display
+    // state starts.
+    static Machine& CurrentCaughtUp();
     static void Install(std::unique_ptr<Machine> machine);
     static std::unique_ptr<Machine> FromJson(const nlohmann::json& description);
     static std::unique_ptr<Machine> FromFile(const std::filesystem::path& file);
@@ -98,6 +103,7 @@ class Machine {
 
     // The parts of the machine; each keeps its own lock.
     DisplayModel& Displays() { return *displays_; }
+    DisplayEvents& Events() { return *events_; }
     ColorModel& Colors() { return *colors_; }
     SystemModel& System() { return *system_; }
     RegistryModel& Registry() { return *registry_; }
@@ -109,6 +115,7 @@ class Machine {
 
   private:
     std::unique_ptr<DisplayModel> displays_;
+    std::unique_ptr<DisplayEvents> events_;
     std::unique_ptr<ColorModel> colors_;
     std::unique_ptr<SystemModel> system_;
     std::unique_ptr<RegistryModel> registry_;

@@ -72,13 +72,6 @@ const RegisteredClass* FindClass(sim::Machine& machine, REFCLSID classId, DWORD 
     return nullptr;
 }
 
-std::optional<HRESULT> InjectedFailure(const char* call) {
-    if (const auto error = sim::Machine::Current().TakeFailure(call)) {
-        return HRESULT_FROM_WIN32(*error);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 namespace sim {
@@ -91,13 +84,20 @@ long MtaUsages() {
     return g_mtaUsages.load();
 }
 
+std::optional<HRESULT> InjectedComFailure(const char* call) {
+    if (const auto error = Machine::Current().TakeFailure(call)) {
+        return HRESULT_FROM_WIN32(*error);
+    }
+    return std::nullopt;
+}
+
 }  // namespace sim
 
 HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
     if (reserved != nullptr) {
         return E_INVALIDARG;
     }
-    if (const auto failure = InjectedFailure("CoInitializeEx")) {
+    if (const auto failure = sim::InjectedComFailure("CoInitializeEx")) {
         return *failure;
     }
     const bool singleThreaded = (coInit & COINIT_APARTMENTTHREADED) != 0;
@@ -126,7 +126,7 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN, DWORD context, REFI
         return E_POINTER;
     }
     *object = nullptr;
-    if (const auto failure = InjectedFailure("CoCreateInstance")) {
+    if (const auto failure = sim::InjectedComFailure("CoCreateInstance")) {
         return *failure;
     }
     if (t_com.apartment == sim::kNoApartment) {
@@ -145,7 +145,7 @@ HRESULT WINAPI CoIncrementMTAUsage(CO_MTA_USAGE_COOKIE* cookie) {
     if (cookie == nullptr) {
         return E_INVALIDARG;
     }
-    if (const auto failure = InjectedFailure("CoIncrementMTAUsage")) {
+    if (const auto failure = sim::InjectedComFailure("CoIncrementMTAUsage")) {
         *cookie = nullptr;
         return *failure;
     }
@@ -164,7 +164,7 @@ HRESULT WINAPI CoDecrementMTAUsage(CO_MTA_USAGE_COOKIE cookie) {
 }
 
 HRESULT WINAPI OleInitialize(LPVOID reserved) {
-    if (const auto failure = InjectedFailure("OleInitialize")) {
+    if (const auto failure = sim::InjectedComFailure("OleInitialize")) {
         return *failure;
     }
     const HRESULT result = CoInitializeEx(reserved, COINIT_APARTMENTTHREADED);
@@ -186,7 +186,7 @@ HRESULT WINAPI OleRun(LPUNKNOWN object) {
     if (object == nullptr) {
         return E_INVALIDARG;
     }
-    if (const auto failure = InjectedFailure("OleRun")) {
+    if (const auto failure = sim::InjectedComFailure("OleRun")) {
         return *failure;
     }
     return S_OK;

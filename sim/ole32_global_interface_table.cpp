@@ -14,13 +14,6 @@ namespace sim {
 
 namespace {
 
-std::optional<HRESULT> InjectedFailure(const char* call) {
-    if (const auto error = Machine::Current().TakeFailure(call)) {
-        return HRESULT_FROM_WIN32(*error);
-    }
-    return std::nullopt;
-}
-
 // A reference taken for the length of one fetch, so that a registration
 // revoked meanwhile on another thread cannot take the object away.
 struct HeldReference {
@@ -62,7 +55,7 @@ class GlobalInterfaceTable final : public IGlobalInterfaceTable {
             return E_INVALIDARG;
         }
         *cookie = 0;
-        if (const auto failure = InjectedFailure("RegisterInterfaceInGlobal")) {
+        if (const auto failure = InjectedComFailure("RegisterInterfaceInGlobal")) {
             return *failure;
         }
         if (CurrentApartment() == kNoApartment) {
@@ -99,7 +92,7 @@ class GlobalInterfaceTable final : public IGlobalInterfaceTable {
             return E_INVALIDARG;
         }
         *object = nullptr;
-        if (const auto failure = InjectedFailure("GetInterfaceFromGlobal")) {
+        if (const auto failure = InjectedComFailure("GetInterfaceFromGlobal")) {
             return *failure;
         }
         const ApartmentId apartment = CurrentApartment();

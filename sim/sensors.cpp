@@ -22,13 +22,6 @@ namespace sim {
 
 namespace {
 
-std::optional<HRESULT> InjectedFailure(const char* call) {
-    if (const auto error = Machine::Current().TakeFailure(call)) {
-        return HRESULT_FROM_WIN32(*error);
-    }
-    return std::nullopt;
-}
-
 const HRESULT kNotFound = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 
 // Reference counting, the live-object count, the apartment and the IUnknown
@@ -130,7 +123,7 @@ class DataReport final : public ServiceObject<ISensorDataReport> {
         if (hook) {
             hook();
         }
-        if (const auto failure = InjectedFailure("ISensorDataReport::GetSensorValue")) {
+        if (const auto failure = InjectedComFailure("ISensorDataReport::GetSensorValue")) {
             return *failure;
         }
         const ReportValue* field = Field(key);
@@ -247,7 +240,7 @@ class SensorObject final : public ServiceObject<ISensor> {
         if (const auto wrong = WrongApartment()) {
             return *wrong;
         }
-        if (const auto failure = InjectedFailure("ISensor::SetEventSink")) {
+        if (const auto failure = InjectedComFailure("ISensor::SetEventSink")) {
             return *failure;
         }
         ISensorEvents* replaced = nullptr;
@@ -306,7 +299,7 @@ class SensorCollection final : public ServiceObject<ISensorCollection> {
             return E_POINTER;
         }
         *sensor = nullptr;
-        if (const auto failure = InjectedFailure("ISensorCollection::GetAt")) {
+        if (const auto failure = InjectedComFailure("ISensorCollection::GetAt")) {
             return *failure;
         }
         if (index >= sensors_.size()) {
@@ -324,7 +317,7 @@ class SensorCollection final : public ServiceObject<ISensorCollection> {
         if (count == nullptr) {
             return E_POINTER;
         }
-        if (const auto failure = InjectedFailure("ISensorCollection::GetCount")) {
+        if (const auto failure = InjectedComFailure("ISensorCollection::GetCount")) {
             return *failure;
         }
         *count = static_cast<ULONG>(sensors_.size());
@@ -356,7 +349,7 @@ class SensorManager final : public ServiceObject<ISensorManager> {
             return E_POINTER;
         }
         *found = nullptr;
-        if (const auto failure = InjectedFailure("ISensorManager::GetSensorsByCategory")) {
+        if (const auto failure = InjectedComFailure("ISensorManager::GetSensorsByCategory")) {
             return *failure;
         }
         std::size_t count = 0;

@@ -117,7 +117,7 @@ LONG WINAPI GetDisplayConfigBufferSizes(UINT32 flags, UINT32* numPathArrayElemen
     if (numPathArrayElements == nullptr || numModeInfoArrayElements == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    const auto targets = ActiveTargets(sim::Machine::Current().Displays());
+    const auto targets = ActiveTargets(sim::Machine::CurrentCaughtUp().Displays());
     *numPathArrayElements = static_cast<UINT32>(targets.size());
     *numModeInfoArrayElements = static_cast<UINT32>(Modes(targets).size());
     return ERROR_SUCCESS;
@@ -137,7 +137,7 @@ LONG WINAPI QueryDisplayConfig(UINT32 flags, UINT32* numPathArrayElements,
         currentTopologyId != nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    const auto targets = ActiveTargets(sim::Machine::Current().Displays());
+    const auto targets = ActiveTargets(sim::Machine::CurrentCaughtUp().Displays());
     const auto modes = Modes(targets);
     if (*numPathArrayElements < targets.size() || *numModeInfoArrayElements < modes.size()) {
         return ERROR_INSUFFICIENT_BUFFER;
@@ -165,7 +165,7 @@ LONG WINAPI DisplayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER* request
     if (requestPacket->size != sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME)) {
         return ERROR_INVALID_PARAMETER;
     }
-    const auto targets = ActiveTargets(sim::Machine::Current().Displays());
+    const auto targets = ActiveTargets(sim::Machine::CurrentCaughtUp().Displays());
     const auto target = std::find_if(targets.begin(), targets.end(), [&](const Target& t) {
         return SameAdapter(t.adapterId, requestPacket->adapterId) && t.id == requestPacket->id;
     });

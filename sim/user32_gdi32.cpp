@@ -164,7 +164,7 @@ std::optional<RECT> Clipped(const RECT& rect, LPCRECT clip) {
 }  // namespace
 
 BOOL WINAPI GetDeviceGammaRamp(HDC dc, LPVOID ramp) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("GetDeviceGammaRamp")) {
         SetLastError(*error);
         return FALSE;
@@ -179,7 +179,7 @@ BOOL WINAPI GetDeviceGammaRamp(HDC dc, LPVOID ramp) {
 }
 
 BOOL WINAPI SetDeviceGammaRamp(HDC dc, LPVOID ramp) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("SetDeviceGammaRamp")) {
         SetLastError(*error);
         return FALSE;
@@ -208,7 +208,7 @@ FARPROC Gdi32Export(std::string_view name) {
 
 BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVICEW displayDevice,
                                 DWORD flags) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("EnumDisplayDevicesW")) {
         SetLastError(*error);
         return FALSE;
@@ -238,7 +238,7 @@ BOOL WINAPI EnumDisplayDevicesW(LPCWSTR device, DWORD deviceIndex, PDISPLAY_DEVI
 }
 
 BOOL WINAPI EnumDisplaySettingsW(LPCWSTR deviceName, DWORD modeNumber, DEVMODEW* devMode) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("EnumDisplaySettingsW")) {
         SetLastError(*error);
         return FALSE;
@@ -259,7 +259,7 @@ BOOL WINAPI EnumDisplaySettingsW(LPCWSTR deviceName, DWORD modeNumber, DEVMODEW*
 }
 
 HDC WINAPI CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("CreateDCW")) {
         SetLastError(*error);
         return nullptr;
@@ -332,7 +332,7 @@ BOOL WINAPI GdiFlush() {
 
 // Device-context enumeration is not modelled: the HDC must be null.
 BOOL WINAPI EnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC enumProc, LPARAM data) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("EnumDisplayMonitors")) {
         SetLastError(*error);
         return FALSE;
@@ -352,7 +352,7 @@ BOOL WINAPI EnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC enumProc, 
 }
 
 BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info) {
-    auto& machine = sim::Machine::Current();
+    auto& machine = sim::Machine::CurrentCaughtUp();
     if (const auto error = machine.TakeFailure("GetMonitorInfoW")) {
         SetLastError(*error);
         return FALSE;

@@ -1,7 +1,8 @@
 // Numbers in a machine description: a whole number is taken however it is
 // written, and one with a fraction, outside its type or not a number at all
 // is refused with an exception, where a cast would have been undefined or
-// cut it to another value.
+// cut it to another value. So are events that name what is not there or
+// could not happen.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/display_events.h"
 #include "sim/machine.h"
 #include "sim/system_model.h"
 
@@ -27,6 +29,9 @@ struct DescriptionCase {
 std::vector<DescriptionCase> DescriptionCases() {
     const auto chassis = [](BYTE type) {
         return [type](sim::Machine& machine) { return machine.System().ChassisType() == type; };
+    };
+    const auto pending = [](std::size_t events) {
+        return [events](sim::Machine& machine) { return machine.Events().Pending() == events; };
     };
     return {
         {R"({"system": {"chassisType": 3}})", true, chassis(3)},
@@ -58,6 +63,29 @@ std::vector<DescriptionCase> DescriptionCases() {
          false},
         {R"({"displays": {"adapters": [{"physicalMonitors": [{"factoryGains": [1, 2, 101]}]}]}})",
          false},
+        {R"({"events": {"at": 1, "event": "rampReset"}})", false},
+        {R"({"events": [{"event": "rampReset"}]})", false},
+        {R"({"events": [{"at": -5, "event": "rampReset"}]})", false},
+        {R"({"events": [{"at": 5, "event": "sunset"}]})", false},
+        {R"({"events": [{"at": 5, "every": 0, "event": "rampReset"}]})", false},
+        {R"({"events": [{"at": 5, "count": 2, "event": "rampReset"}]})", false},
+        {R"({"events": [{"at": 5, "every": 9, "count": 0, "event": "rampReset"}]})", false},
+        {R"({"events": [{"at": 5, "event": "plugIn", "display": "\\\\.\\DISPLAY1"}]})", false},
+        {R"({"displays": {"adapters": [{}]},
+            "events": [{"at": 5, "event": "powerCycle", "display": "\\\\.\\DISPLAY1"}]})",
+         false},
+        {R"({"displays": {"adapters": [{}]}, "events": [{"at": 5, "event": "otherProgramRamp",
+            "display": "\\\\.\\DISPLAY1", "gains": [1, 1.5, 1]}]})",
+         false},
+        {R"({"displays": {"adapters": [{}]}, "events": [{"at": 5, "event": "otherProgramRamp",
+            "display": "\\\\.\\DISPLAY1", "ramp": [1, 2, 3]}]})",
+         false},
+        {R"({"displays": {"adapters": [{}]}, "events": [{"at": 5, "every": 10, "for": 10,
+            "event": "unplug", "display": "\\\\.\\DISPLAY1"}]})",
+         false},
+        {R"({"displays": {"adapters": [{}]}, "events": [{"at": 5, "every": 10, "for": 9,
+            "event": "unplug", "display": "\\\\.\\DISPLAY1"}]})",
+         true, pending(2)},
     };
 }
 

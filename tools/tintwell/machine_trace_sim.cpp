@@ -109,6 +109,19 @@ std::string DriverRampLine(const sim::GammaRampCall& call) {
            Outcome(taken);
 }
 
+// The library's own loads go unmarked: they are what a trace is read for.
+std::string LoaderMark(sim::RampLoader loader) {
+    switch (loader) {
+        case sim::RampLoader::OtherProgram:
+            return " (another program)";
+        case sim::RampLoader::Windows:
+            return " (Windows)";
+        case sim::RampLoader::ThisProcess:
+            break;
+    }
+    return "";
+}
+
 // Appends a line for each record past `mark`.
 template <typename Records, typename Format>
 void Append(std::vector<std::string>& lines, const Records& records, std::size_t mark,
@@ -155,7 +168,8 @@ std::vector<std::string> MachineTrace::Lines() const {
                       Narrow(event.device) + ": " + Outcome(event.accepted);
            });
     Append(lines, Machine().Displays().RampHistory(), marks_->ramps, [](const sim::RampLoad& load) {
-        return "ramp " + Narrow(load.adapter) + ": " + RampEnds(load.ramp);
+        return "ramp " + Narrow(load.adapter) + ": " + RampEnds(load.ramp) +
+               LoaderMark(load.loader);
     });
     Append(lines, Machine().Displays().GainWrites(), marks_->gains,
            [](const sim::GainWrite& write) {
