@@ -182,9 +182,15 @@ void ColorStateGuard::Guard(const ColorStateSnapshot& snapshot, const TargetChec
     Log(log_level::kWarning, kSource) << L"The " << RoadName(check.road) << L" of " << check.target
                                       << L" drifted (" << check.detail << L"); putting it back";
     if (!PutBackAnswered(snapshot, check)) {
+        // Asking again every pass would hold every other target up by the
+        // retries' ten seconds: a display that comes back is the
+        // front-end's cue for RestoreColorState.
         Log(log_level::kWarning, kSource)
             << L"The " << RoadName(check.road) << L" of " << check.target
-            << L" could not be put back: no answer within about ten seconds";
+            << L" could not be put back: no answer within about ten seconds; the guard leaves "
+               L"it alone until RestoreColorState";
+        const std::lock_guard lock(mutex_);
+        leftAlone_.insert(target);
         return;
     }
     Log(log_level::kWarning, kSource)

@@ -9,10 +9,14 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "../shared/test_platform.h"
 #include "desktop_test_machines.h"
+#include "sim/error_codes.h"
+#include "sim/machine_clock.h"
 
 namespace tw_test {
 
@@ -77,7 +81,7 @@ TEST_F(ExportTest, EachRoadIsReadBackAndRestored) {
         std::function<void()> machine;
         std::function<void()> apply;
         std::function<void()> disturb;  // null: nothing else happens
-        unsigned road;  // the bits looked at: the record keeps earlier cases' roads
+        unsigned road;                  // the bits looked at: the record keeps earlier cases' roads
         unsigned holding;
         unsigned disturbed;
     };
@@ -139,6 +143,134 @@ TEST_F(ExportTest, RestoringKeepsTheOrderOfTheChanges) {
     AnotherProgramLoadsIdentity();
     EXPECT_EQ(TW(RestoreColorState)(), 0);
     EXPECT_EQ(Displays().CurrentRamp(kPanel), applied);
+}
+
+namespace {
+
+constexpr unsigned kGuardInterval = 100;
+constexpr auto kGuardPatience = 15s;
+constexpr char kDrifted[] = "The gamma ramp of \\\\.\\DISPLAY1 drifted";
+constexpr char kPutBack[] = "The gamma ramp of \\\\.\\DISPLAY1 is put back";
+
+// The guard paces itself on the machine clock: real time here.
+void InstallRealTimeLaptop() {
+    InstallDescription(
+        {{"clock", "real"}, {"displays", {{"adapters", {Adapter("Main", kPrimary)}}}}});
+}
+
+void InstallRealTimeMakersDesktop() {
+    InstallDescription(
+        {{"clock", "real"},
+         {"system", {{"chassisType", kDesktopChassis}}},
+         {"displays",
+          {{"adapters", {Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})}}}}});
+}
+
+std::size_t CountLogged(std::string_view part) {
+    std::size_t count = 0;
+    for (const auto& record : ExportTest::LogRecords()) {
+        count += record.text.find(part) != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
+bool RampIs(const sim::GammaRamp& ramp) {
+    return AwaitCondition([&] { return Displays().CurrentRamp(kPanel) == ramp; }, kGuardPatience);
+}
+
+DWORD CurrentRed() {
+    const auto gain = Displays().Gain({kPanel, 0}, MC_RED_GAIN);
+    return gain ? gain->current : 0;
+}
+
+}  // namespace
+
+// What drifts is put back within an interval or so; a monitor that wakes up
+// deaf to DDC/CI is tried again until it answers.
+TEST_F(ExportTest, TheGuardPutsBackWhatDrifted) {
+    struct Case {
+        const char* name;
+        std::function<void()> machine;
+        std::function<void()> apply;
+        std::function<void()> disturb;
+        // Given the panel's ramp before the disturbance.
+        std::function<bool(const sim::GammaRamp&)> restored;
+        std::string logged;
+    };
+    const Case cases[] = {
+        {"another program's ramp", InstallRealTimeLaptop,
+         [] { ASSERT_EQ(TW(SetTemperatureForNvidia)(1, 0.9f, 0.8f, 0, 1), 0); },
+         AnotherProgramLoadsIdentity, RampIs, kPutBack},
+        {"Windows resets the ramps", InstallRealTimeLaptop,
+         [] { ASSERT_EQ(TW(SetTemperatureForNvidia)(1, 0.5f, 0.5f, 0, 1), 0); },
+         [] { Displays().ResetRamps(); }, RampIs, kPutBack},
+        {"a monitor power-cycled and deaf for a second", InstallRealTimeMakersDesktop,
+         [] {
+             ASSERT_EQ(TW(SetTemperatureForDesktopComputer)(0.9f, 0.8f, 0.7f, 0, 1), 0);
+             ASSERT_TRUE(AwaitCondition([] { return CurrentRed() == 90; }, kGuardPatience));
+         },
+         [] {
+             Displays().PowerCycle({kPanel, 0});
+             Displays().SilenceDdcCi({kPanel, 0}, Machine().Clock().Now() + 1s,
+                                     sim::kErrorI2cTransmitting);
+         },
+         [](const sim::GammaRamp&) {
+             return AwaitCondition([] { return CurrentRed() == 90; }, kGuardPatience);
+         },
+         "The DDC/CI gains of \\\\.\\DISPLAY1#0 is put back"},
+        {"a monitor unplugged and plugged back", InstallRealTimeMakersDesktop,
+         [] {
+             ASSERT_EQ(TW(SetTemperatureForDesktopComputer)(0.8f, 0.8f, 0.7f, 0, 1), 0);
+             ASSERT_TRUE(AwaitCondition([] { return CurrentRed() == 80; }, kGuardPatience));
+         },
+         [] {
+             Displays().Unplug(kPanel);
+             Displays().PlugIn(kPanel);
+         },
+         [](const sim::GammaRamp&) {
+             return AwaitCondition([] { return CurrentRed() == 80; }, kGuardPatience);
+         },
+         "The DDC/CI gains of \\\\.\\DISPLAY1#0 is put back"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.machine();
+        c.apply();
+        ASSERT_EQ(TW(StartColorStateGuard)(kGuardInterval), 0);
+        const sim::GammaRamp before = Displays().CurrentRamp(kPanel);
+        c.disturb();
+        EXPECT_TRUE(c.restored(before));
+        EXPECT_TRUE(AwaitCondition([&] { return CountLogged(c.logged) > 0; }, kGuardPatience));
+        EXPECT_EQ(TW(StopColorStateGuard)(), 0);
+    }
+}
+
+// Three put-backs within a minute, then the guard gives way with one
+// warning; RestoreColorState takes the display back and guards it again.
+TEST_F(ExportTest, TheGuardNeverFightsAProgramThatKeepsChangingTheRamp) {
+    InstallRealTimeLaptop();
+    ASSERT_EQ(TW(SetTemperatureForNvidia)(1, 0.9f, 0.8f, 0, 1), 0);
+    const sim::GammaRamp applied = Displays().CurrentRamp(kPanel);
+    ASSERT_EQ(TW(StartColorStateGuard)(kGuardInterval), 0);
+    for (int putBack = 1; putBack <= 3; ++putBack) {
+        AnotherProgramLoadsIdentity();
+        ASSERT_TRUE(RampIs(applied)) << putBack;
+    }
+    AnotherProgramLoadsIdentity();
+    const char kGivesWay[] = "another program keeps changing the gamma ramp of \\\\.\\DISPLAY1";
+    ASSERT_TRUE(AwaitCondition([&] { return CountLogged(kGivesWay) == 1; }, kGuardPatience));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * kGuardInterval));
+    EXPECT_NE(Displays().CurrentRamp(kPanel), applied);
+    EXPECT_EQ(CountLogged(kGivesWay), 1u);
+    EXPECT_EQ(CountLogged(kPutBack), 3u);
+
+    EXPECT_EQ(TW(RestoreColorState)(), 0);
+    EXPECT_EQ(Displays().CurrentRamp(kPanel), applied);
+    AnotherProgramLoadsIdentity();
+    EXPECT_TRUE(RampIs(applied)) << "guarded again after the restore";
+    EXPECT_EQ(TW(StopColorStateGuard)(), 0);
+    EXPECT_EQ(TW(StopColorStateGuard)(), -1);
+    EXPECT_GE(CountLogged(kDrifted), 4u);
 }
 
 }  // namespace tw_test

@@ -124,4 +124,37 @@ TEST_F(LibraryUnload, TheProcessEndsCleanlyWhileTheWorkerWritesGains) {
     }
 }
 
+TEST_F(LibraryUnload, AGuardStoppedBeforeTheUnloadLetsTheLibraryGoTwentyTimesOver) {
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        FrontEndLibrary library;
+        ASSERT_TRUE(library.Loaded()) << "cycle " << cycle;
+        static_cast<void>(FE(library, SetTemperatureForNvidia)(1.0f, 0.9f, 0.8f, 0, 1.0));
+        ASSERT_EQ(FE(library, StartColorStateGuard)(100), 0) << "cycle " << cycle;
+        std::this_thread::sleep_for(std::chrono::milliseconds(cycle * 10));
+        ASSERT_EQ(FE(library, StopColorStateGuard)(), 0) << "cycle " << cycle;
+        EXPECT_LT(library.Unload(), kPromptly) << "cycle " << cycle;
+        ASSERT_TRUE(Await([] { return !LibraryIsMapped(); }))
+            << "the guard's thread kept the library, cycle " << cycle;
+    }
+}
+
+// Run in a child process by the next test: a front-end that unloads with
+// the guard running leaves the library in the process, which then ends.
+TEST_F(LibraryUnload, DISABLED_ProcessExitsWithTheGuardRunning) {
+    FrontEndLibrary library;
+    ASSERT_TRUE(library.Loaded());
+    ASSERT_EQ(FE(library, StartColorStateGuard)(100), 0);
+    EXPECT_LT(library.Unload(), kPromptly);
+    EXPECT_TRUE(LibraryIsMapped()) << "the guard's thread lost its library";
+    std::this_thread::sleep_for(250ms);
+    std::exit(::testing::Test::HasFailure() ? EXIT_FAILURE : EXIT_SUCCESS);
+}
+
+TEST_F(LibraryUnload, TheProcessEndsCleanlyWithTheGuardRunning) {
+    const auto exitCode =
+        RunTestInChildProcess("LibraryUnload.DISABLED_ProcessExitsWithTheGuardRunning", kPatience);
+    ASSERT_TRUE(exitCode.has_value()) << "the process hung on its way out";
+    EXPECT_EQ(*exitCode, 0);
+}
+
 }  // namespace tw_test
