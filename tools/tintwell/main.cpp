@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "adl_command.h"
+#include "color_state_command.h"
 #include "demo_command.h"
 #include "edid_command.h"
 #include "gamut_command.h"
@@ -96,6 +97,10 @@ int main(int argc, char** argv) {
     const tintwell_cli::WhitePointCommand whitePoint =
         tintwell_cli::AddWhitePointCommand(app, whitePointArguments);
 
+    tintwell_cli::ColorStateArguments colorStateArguments;
+    const tintwell_cli::ColorStateCommand colorState =
+        tintwell_cli::AddColorStateCommands(app, colorStateArguments);
+
     tintwell_cli::DemoArguments demoArguments;
     CLI::App* demo = tintwell_cli::AddDemoCommand(app, demoArguments);
 
@@ -125,6 +130,9 @@ int main(int argc, char** argv) {
     }
     if (whitePoint.whitepoint->parsed()) {
         return tintwell_cli::RunWhitePoint(whitePoint, whitePointArguments, std::cout, std::cerr);
+    }
+    if (colorState.verify->parsed() || colorState.guard->parsed()) {
+        return tintwell_cli::RunColorState(colorState, colorStateArguments, std::cout, std::cerr);
     }
     if (nature->parsed()) {
         return tintwell_cli::RunNature(scene, std::cout, std::cerr);

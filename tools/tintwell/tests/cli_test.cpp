@@ -408,3 +408,47 @@ TEST_F(TintwellCli, NatureRefusalsOfTheLibraryExitWithOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// A laptop whose ramp another program overwrites every half second from
+// 0.8 s on, five times.
+constexpr const char* kOverwrittenLaptop = R"({"displays": {"adapters": [{
+    "deviceName": "\\\\.\\DISPLAY1", "stateFlags": 5,
+    "monitors": [{"deviceId": "MONITOR\\BOE0C8B\\{x}\\0001", "stateFlags": 3}]}]},
+  "events": [{"event": "otherProgramRamp", "display": "\\\\.\\DISPLAY1", "gains": [1, 1, 1],
+              "at": 800, "every": 500, "count": 5}]})";
+
+}  // namespace
+
+TEST_F(TintwellCli, VerifyAndGuardReadBackWhatTheyApplied) {
+    CreateProgramDataFolder();
+    UseMachine(WriteScratchFile("overwritten.json", kOverwrittenLaptop));
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> inOut;
+    };
+    const Case cases[] = {
+        {{"verify", "--road", "nvidia", "--gains", "1", "0.9", "0.8", "--json"},
+         0,
+         {R"("drifted": 0)", R"("gammaRamp": "holds or not applied")"}},
+        {{"verify", "--road", "intel", "--gains", "1", "0.9", "0.8"},
+         1,
+         {"  hardware library: not verifiable\n"}},
+        {{"guard", "--road", "nvidia", "--gains", "1", "0.9", "0.8", "--interval", "200", "--for",
+          "3.5"},
+         0,
+         {"drifted (red[1] holds 257, loaded 256); putting it back", "is put back",
+          "another program keeps changing the gamma ramp of \\\\.\\DISPLAY1"}},
+        {{"guard", "--interval", "50", "--for", "1"}, 1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+        const Outcome run = Tintwell(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        for (const std::string& part : c.inOut) {
+            EXPECT_NE(run.out.find(part), std::string::npos) << part << "\n" << run.out;
+        }
+    }
+}
