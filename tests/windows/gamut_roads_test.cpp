@@ -211,6 +211,21 @@ TEST_F(WineGamutRoads, TheDesktopRoadSendsTheGainsToTheMakersMonitor) {
     EXPECT_EQ(gains[0].value, 90u);
     EXPECT_EQ(gains[1].value, 80u);
     EXPECT_EQ(gains[2].value, 70u);
+
+    // Read back inside the DLL, lost to a power cycle, and sent again.
+    unsigned drifted = 0;
+    ASSERT_EQ(TW(VerifyColorState)(&drifted), 0);
+    EXPECT_EQ(drifted & TW_COLOR_STATE_MONITOR_GAINS, 0u);
+    MonitorConfigurationStandIn::PowerCycle();
+    TW(VerifyColorState)(&drifted);
+    EXPECT_NE(drifted & TW_COLOR_STATE_MONITOR_GAINS, 0u);
+    EXPECT_EQ(TW(RestoreColorState)(), 0);
+    ASSERT_TRUE(AwaitCondition([] { return MonitorConfigurationStandIn::GainWrites().size() >= 6; },
+                               kWorkerPatience));
+    ASSERT_TRUE(AwaitCondition(
+        [] { return MonitorConfigurationStandIn::OpenPhysicalMonitors() == 0; }, kWorkerPatience));
+    TW(VerifyColorState)(&drifted);
+    EXPECT_EQ(drifted & TW_COLOR_STATE_MONITOR_GAINS, 0u);
 }
 
 }  // namespace tw_test

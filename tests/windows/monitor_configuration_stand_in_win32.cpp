@@ -5,6 +5,7 @@
 #include <physicalmonitorenumerationapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cwchar>
 #include <mutex>
@@ -21,6 +22,8 @@ constexpr DWORD kPhysicalMonitorsPerDisplay = 1;
 constexpr std::uintptr_t kFirstHandle = 0x5A000;
 constexpr std::wstring_view kWineMonitorId = L"MONITOR\\Default_Monitor\\";
 constexpr std::wstring_view kMakersMonitorId = L"MONITOR\\ORV2016\\";
+constexpr DWORD kFactoryGain = 50;
+constexpr DWORD kLargestGain = 100;
 
 // Every call may come from the library's worker while a test reads.
 struct State {
@@ -33,6 +36,7 @@ struct State {
     std::vector<StandInVcpWrite> vcpWrites;
     std::size_t saves = 0;
     std::vector<StandInGainWrite> gainWrites;
+    std::array<DWORD, 3> gains{kFactoryGain, kFactoryGain, kFactoryGain};
 };
 
 State& Shared() {
@@ -88,7 +92,28 @@ BOOL WINAPI SetGain(HANDLE monitor, MC_GAIN_TYPE gainType, DWORD value) {
     if (!state.open.contains(monitor)) {
         return Fail(ERROR_INVALID_HANDLE);
     }
+    if (gainType < MC_RED_GAIN || gainType > MC_BLUE_GAIN) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
     state.gainWrites.push_back({static_cast<int>(gainType), value});
+    state.gains[gainType] = value;
+    return TRUE;
+}
+
+BOOL WINAPI GetGain(HANDLE monitor, MC_GAIN_TYPE gainType, LPDWORD minimum, LPDWORD current,
+                    LPDWORD maximum) {
+    State& state = Shared();
+    std::lock_guard lock(state.mutex);
+    if (!state.open.contains(monitor)) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (gainType < MC_RED_GAIN || gainType > MC_BLUE_GAIN || minimum == nullptr ||
+        current == nullptr || maximum == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    *minimum = 0;
+    *current = state.gains[gainType];
+    *maximum = kLargestGain;
     return TRUE;
 }
 
@@ -133,6 +158,12 @@ void MonitorConfigurationStandIn::Reset() {
     state.vcpWrites.clear();
     state.saves = 0;
     state.gainWrites.clear();
+    state.gains.fill(kFactoryGain);
+}
+
+void MonitorConfigurationStandIn::PowerCycle() {
+    std::lock_guard lock(Shared().mutex);
+    Shared().gains.fill(kFactoryGain);
 }
 
 void MonitorConfigurationStandIn::Describe(const std::wstring& description) {
@@ -176,6 +207,7 @@ FARPROC MonitorConfigurationStandIn::EntryPoint(const char* name) {
         {"GetPhysicalMonitorsFromHMONITOR", AsFarProc(&FetchPhysicalMonitors)},
         {"DestroyPhysicalMonitors", AsFarProc(&DestroyMonitors)},
         {"SetMonitorRedGreenOrBlueGain", AsFarProc(&SetGain)},
+        {"GetMonitorRedGreenOrBlueGain", AsFarProc(&GetGain)},
         {"SetVCPFeature", AsFarProc(&SetVcp)},
         {"SaveCurrentSettings", AsFarProc(&Save)},
     };

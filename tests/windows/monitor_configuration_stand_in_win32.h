@@ -2,8 +2,8 @@
 // (ERROR_CALL_NOT_IMPLEMENTED), and its one monitor is Wine's default one,
 // not the maker's. This stand-in, in the test process, gives every display
 // one physical monitor that takes every gain, VCP value and save, and
-// records them; and, when told to, shows Wine's monitor to the library under
-// a maker's hardware id. The DLL reaches it through its own lookups
+// records them, and answers its current gains; and, when told to, shows Wine's monitor to the
+// library under a maker's hardware id. The DLL reaches it through its own lookups
 // (system_stand_ins_win32.h).
 #pragma once
 
@@ -38,6 +38,8 @@ class MonitorConfigurationStandIn {
     // hardware id, where the desktop road looks for the maker's monitors.
     static void ShowMakersMonitor();
     static void RefuseVcp();
+    // The monitor is back at its factory gains, 50 each.
+    static void PowerCycle();
 
     static std::vector<StandInVcpWrite> VcpWrites();
     static std::size_t Saves();
