@@ -121,62 +121,111 @@ struct Operation {
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> operations = {
         // Settings.
-        {"SetCircleR", [](Random& r) { TW(SetCircleR)
-                                       (Gain(r)); }},
+        {"SetCircleR",
+         [](Random& r) {
+             TW(SetCircleR)
+             (Gain(r));
+         }},
         {"GetCircleStrG",
          [](Random&) {
              char text[64];
              TW(GetCircleStrG)(text, sizeof text);
          }},
-        {"SetEyeProtect", [](Random& r) { TW(SetEyeProtect)
-                                          (Between(r, 0, 255)); }},
-        {"SetIsNatureColor", [](Random& r) { TW(SetIsNatureColor)
-                                             (Between(r, 0, 3) != 0); }},
-        {"SetSensorColor", [](Random& r) { TW(SetSensorColor)
-                                           (Between(r, 3000, 9000)); }},
-        {"GetSensorLight", [](Random&) { TW(GetSensorLight)
-                                         (-1.0f); }},
+        {"SetEyeProtect",
+         [](Random& r) {
+             TW(SetEyeProtect)
+             (Between(r, 0, 255));
+         }},
+        {"SetIsNatureColor",
+         [](Random& r) {
+             TW(SetIsNatureColor)
+             (Between(r, 0, 3) != 0);
+         }},
+        {"SetSensorColor",
+         [](Random& r) {
+             TW(SetSensorColor)
+             (Between(r, 3000, 9000));
+         }},
+        {"GetSensorLight",
+         [](Random&) {
+             TW(GetSensorLight)
+             (-1.0f);
+         }},
         // Every colour temperature road.
         {"SetTemperatureForIntel",
          [](Random& r) {
              TW(SetTemperatureForIntel)(Gain(r), Gain(r), Gain(r), Between(r, 0, 255), 0.5);
          }},
         {"SetTemperatureForNvidia",
-         [](Random& r) { TW(SetTemperatureForNvidia)
-                         (Gain(r), Gain(r), Gain(r), 0, 1.0); }},
+         [](Random& r) {
+             TW(SetTemperatureForNvidia)
+             (Gain(r), Gain(r), Gain(r), 0, 1.0);
+         }},
         {"SetTemperatureForAMD",
-         [](Random& r) { TW(SetTemperatureForAMD)
-                         (Gain(r), Gain(r), Gain(r), 0, 1.0); }},
+         [](Random& r) {
+             TW(SetTemperatureForAMD)
+             (Gain(r), Gain(r), Gain(r), 0, 1.0);
+         }},
         {"SetTemperatureForDesktopComputer",
          [](Random& r) {
              TW(SetTemperatureForDesktopComputer)(Gain(r), Gain(r), Gain(r), 0, 1.0);
          }},
-        {"SetTemperature", [](Random& r) { TW(SetTemperature)
-                                           (Between(r, 0, 100), 1); }},
-        {"SetColorAdjust", [](Random& r) { TW(SetColorAdjust)
-                                           (Between(r, 0, 100), 2); }},
-        {"SetColorEnhance", [](Random& r) { TW(SetColorEnhance)
-                                            (Between(r, 0, 1) == 1); }},
-        {"InitAdlGamut", [](Random&) { TW(InitAdlGamut)
-                                       (); }},
-        {"UninitAdlGamut", [](Random&) { TW(UninitAdlGamut)
-                                         (); }},
+        {"SetTemperature",
+         [](Random& r) {
+             TW(SetTemperature)
+             (Between(r, 0, 100), 1);
+         }},
+        {"SetColorAdjust",
+         [](Random& r) {
+             TW(SetColorAdjust)
+             (Between(r, 0, 100), 2);
+         }},
+        {"SetColorEnhance",
+         [](Random& r) {
+             TW(SetColorEnhance)
+             (Between(r, 0, 1) == 1);
+         }},
+        {"InitAdlGamut",
+         [](Random&) {
+             TW(InitAdlGamut)
+             ();
+         }},
+        {"UninitAdlGamut",
+         [](Random&) {
+             TW(UninitAdlGamut)
+             ();
+         }},
         // White point.
-        {"InitWhitePointInfo", [](Random&) { TW(InitWhitePointInfo)
-                                             (); }},
+        {"InitWhitePointInfo",
+         [](Random&) {
+             TW(InitWhitePointInfo)
+             ();
+         }},
         {"SetWhitePointGoldenData",
          [](Random&) {
              TW(SetWhitePointGoldenData)
              ("WPT101309632546800320026506900150006000000000068000000202336BOE#1F");
          }},
-        {"SetWhitePointForIntel", [](Random&) { TW(SetWhitePointForIntel)
-                                                (); }},
-        {"ResetWhitePointForIntel", [](Random&) { TW(ResetWhitePointForIntel)
-                                                  (); }},
-        {"SetWhitePointForAmd", [](Random&) { TW(SetWhitePointForAmd)
-                                              (); }},
-        {"ResetWhitePointForAmd", [](Random&) { TW(ResetWhitePointForAmd)
-                                                (); }},
+        {"SetWhitePointForIntel",
+         [](Random&) {
+             TW(SetWhitePointForIntel)
+             ();
+         }},
+        {"ResetWhitePointForIntel",
+         [](Random&) {
+             TW(ResetWhitePointForIntel)
+             ();
+         }},
+        {"SetWhitePointForAmd",
+         [](Random&) {
+             TW(SetWhitePointForAmd)
+             ();
+         }},
+        {"ResetWhitePointForAmd",
+         [](Random&) {
+             TW(ResetWhitePointForAmd)
+             ();
+         }},
         // Gamut, on both roads, and the 3D tables.
         {"SetColorFieldMode",
          [](Random& r) {
@@ -190,18 +239,30 @@ const std::vector<Operation>& Operations() {
              TW(GetCurrentIccFileName)(name);
          }},
         {"SetDisplayerColorField",
-         [](Random& r) { TW(SetDisplayerColorField)
-                         (kModes[Between(r, 0, 2)], Between(r, 0, 1)); }},
-        {"IsLcdChanged", [](Random& r) { TW(IsLcdChanged)
-                                         (kModes[Between(r, 1, 2)], 1); }},
-        {"ResetDisplayerLut3D", [](Random&) { TW(ResetDisplayerLut3D)
-                                              (); }},
+         [](Random& r) {
+             TW(SetDisplayerColorField)
+             (kModes[Between(r, 0, 2)], Between(r, 0, 1));
+         }},
+        {"IsLcdChanged",
+         [](Random& r) {
+             TW(IsLcdChanged)
+             (kModes[Between(r, 1, 2)], 1);
+         }},
+        {"ResetDisplayerLut3D",
+         [](Random&) {
+             TW(ResetDisplayerLut3D)
+             ();
+         }},
         {"SetColorFieldTempLutFilePath",
-         [](Random&) { TW(SetColorFieldTempLutFilePath)
-                       (kLutCache); }},
+         [](Random&) {
+             TW(SetColorFieldTempLutFilePath)
+             (kLutCache);
+         }},
         {"SetColorFieldGoldenFilePath",
-         [](Random&) { TW(SetColorFieldGoldenFilePath)
-                       ("C:\\Golden\\lut.bin"); }},
+         [](Random&) {
+             TW(SetColorFieldGoldenFilePath)
+             ("C:\\Golden\\lut.bin");
+         }},
         // Nature colour: the table, the merge, the configuration, the
         // subscriptions and their status.
         {"LoadTable", [](Random&) { LoadTable(); }},
@@ -214,35 +275,75 @@ const std::vector<Operation>& Operations() {
          [](Random& r) {
              TW(SetNatureColorAll)(Between(r, 5, 20), Between(r, 1, 3), 0, 100.0f, 4000.0f, 50.0f);
          }},
-        {"SetDefaultNatureColor", [](Random&) { TW(SetDefaultNatureColor)
-                                                (); }},
+        {"SetDefaultNatureColor",
+         [](Random&) {
+             TW(SetDefaultNatureColor)
+             ();
+         }},
         {"SetNatureColorStatus",
-         [](Random& r) { TW(SetNatureColorStatus)
-                         (Between(r, 0, 2) != 0); }},
+         [](Random& r) {
+             TW(SetNatureColorStatus)
+             (Between(r, 0, 2) != 0);
+         }},
         {"StartMonitorNatureColor",
-         [](Random& r) { TW(StartMonitorNatureColor)
-                         (Between(r, 0, 1)); }},
+         [](Random& r) {
+             TW(StartMonitorNatureColor)
+             (Between(r, 0, 1));
+         }},
         {"UninstallNatureColorObject",
-         [](Random& r) { TW(UninstallNatureColorObject)
-                         (Between(r, 0, 1)); }},
+         [](Random& r) {
+             TW(UninstallNatureColorObject)
+             (Between(r, 0, 1));
+         }},
         // Detection, the port status and the log.
-        {"GetDisplayType", [](Random&) { TW(GetDisplayType)
-                                         (); }},
+        {"GetDisplayType",
+         [](Random&) {
+             TW(GetDisplayType)
+             ();
+         }},
         {"GetDeviceType",
          [](Random&) {
              char type[1024];
              TW(GetDeviceType)(type);
          }},
-        {"GetPhyMonitorCount", [](Random&) { TW(GetPhyMonitorCount)
-                                             (); }},
-        {"HaveOrvMonitor", [](Random&) { TW(HaveOrvMonitor)
-                                         (); }},
-        {"InitMonitorId", [](Random&) { TW(InitMonitorId)
-                                        (); }},
-        {"GetDpStatus", [](Random&) { TW(GetDpStatus)
-                                      (); }},
-        {"LcdLogMessage", [](Random&) { TW(LcdLogMessage)
-                                        (1, L"front-end line"); }},
+        {"GetPhyMonitorCount",
+         [](Random&) {
+             TW(GetPhyMonitorCount)
+             ();
+         }},
+        {"HaveOrvMonitor",
+         [](Random&) {
+             TW(HaveOrvMonitor)
+             ();
+         }},
+        {"InitMonitorId",
+         [](Random&) {
+             TW(InitMonitorId)
+             ();
+         }},
+        {"GetDpStatus",
+         [](Random&) {
+             TW(GetDpStatus)
+             ();
+         }},
+        {"LcdLogMessage",
+         [](Random&) {
+             TW(LcdLogMessage)
+             (1, L"front-end line");
+         }},
+        // The colour state, with the guard's passes racing everything above.
+        {"VerifyColorState",
+         [](Random&) {
+             unsigned drifted = 0;
+             TW(VerifyColorState)(&drifted);
+         }},
+        {"RestoreColorState", [](Random&) { TW(RestoreColorState)
+                                            (); }},
+        {"StartColorStateGuard",
+         [](Random& r) { TW(StartColorStateGuard)
+                         (static_cast<unsigned>(Between(r, 100, 300))); }},
+        {"StopColorStateGuard", [](Random&) { TW(StopColorStateGuard)
+                                              (); }},
     };
     return operations;
 }
