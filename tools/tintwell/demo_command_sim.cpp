@@ -18,6 +18,7 @@
 #include "display_type.h"
 #include "demo_command.h"
 #include "gamut_command.h"
+#include "guard_scene.h"
 #include "hardware_commands.h"
 #include "json_text.h"
 #include "log_watch.h"
@@ -89,6 +90,8 @@ struct DemoFiles {
     std::optional<SceneFiles> scene;
     std::filesystem::path settings;
     std::filesystem::path log;
+    std::optional<SceneFiles> guard;
+    std::vector<std::string> guardTimeline;
 };
 
 sim::Machine& Machine() {
@@ -417,16 +420,51 @@ StepReport WhitePoint(std::ostream& out, std::ostream& err) {
     return {"white point", Outcome::Done, source + " record applied"};
 }
 
+StepReport ColourGuard(const std::filesystem::path& outDir, DemoFiles& files, std::ostream& out) {
+    const std::vector<TableRow> table = DefaultTable();
+    const auto row = std::ranges::find(table, kManualKelvin, &TableRow::cct);
+    out << "6. The colour stays: the library's guard against other programs and the monitor\n"
+        << kIndent << "the screen at " << Kelvin(kManualKelvin)
+        << " on its gamma ramp (and a served monitor's DDC/CI gains); another program loads\n"
+        << kIndent << "its ramp, then the monitor is power-cycled (on a laptop: Windows resets "
+        << "the ramps),\n"
+        << kIndent << "then a program overwrites the ramp every 0.4 s\n";
+    const GuardSceneResult scene = PlayGuardScene(row->r, row->g, row->b);
+    if (scene.applied != 0 || scene.samples.empty()) {
+        out << kIndent << "refused: the ramp was not applied or cannot be read\n\n";
+        return {"colour guard", Outcome::Refused, "nothing to guard"};
+    }
+    files.guard = SceneFiles{outDir / "guard.csv", outDir / "guard.svg"};
+    WriteGuardFiles(scene, files.guard->csv, files.guard->svg);
+    files.guardTimeline = scene.timeline;
+    out << kIndent << "timeline (sampled every 20 ms):\n";
+    PrintLines(out, scene.timeline, std::string(kIndent) + "  ");
+    out << kIndent << "the guard's lines:\n";
+    PrintLines(out, scene.guardLines, std::string(kIndent) + "  ");
+    out << '\n';
+    return {"colour guard", Outcome::Done,
+            std::to_string(scene.drifts) + " drifts, " + std::to_string(scene.putBacks) +
+                " put back" + (scene.gaveWay ? "; gave way after three put-backs" : "")};
+}
+
 void PrintSummary(const std::vector<StepReport>& steps, const DemoFiles& files, std::ostream& out) {
     out << "Summary\n";
     for (const StepReport& step : steps) {
         out << kIndent << std::left << std::setw(20) << step.name << std::setw(9)
             << OutcomeName(step.outcome) << step.detail << '\n';
     }
+    if (!files.guardTimeline.empty()) {
+        out << "Guard timeline\n";
+        PrintLines(out, files.guardTimeline, kIndent);
+    }
     out << "Files\n";
     if (files.scene) {
         out << kIndent << "plot      " << files.scene->svg.string() << '\n'
             << kIndent << "frames    " << files.scene->csv.string() << '\n';
+    }
+    if (files.guard) {
+        out << kIndent << "guard     " << files.guard->svg.string() << '\n'
+            << kIndent << "samples   " << files.guard->csv.string() << '\n';
     }
     out << kIndent << "settings  " << files.settings.string() << '\n'
         << kIndent << "log       " << files.log.string() << '\n';
@@ -444,8 +482,13 @@ void PrintJson(const std::vector<StepReport>& steps, const DemoFiles& files, std
         out << R"("plot": ")" << Escaped(files.scene->svg.string()) << R"(", "frames": ")"
             << Escaped(files.scene->csv.string()) << "\", ";
     }
+    if (files.guard) {
+        out << R"("guardPlot": ")" << Escaped(files.guard->svg.string())
+            << R"(", "guardSamples": ")" << Escaped(files.guard->csv.string()) << "\", ";
+    }
     out << R"("settings": ")" << Escaped(files.settings.string()) << R"(", "log": ")"
-        << Escaped(files.log.string()) << "\"}}\n";
+        << Escaped(files.log.string()) << R"("}, "guardTimeline": )"
+        << JsonArray(files.guardTimeline) << "}\n";
 }
 
 std::vector<StepReport> PlaySteps(const std::filesystem::path& outDir, DemoFiles& files,
@@ -456,6 +499,7 @@ std::vector<StepReport> PlaySteps(const std::filesystem::path& outDir, DemoFiles
     steps.push_back(NatureColour(outDir, files, out, err));
     steps.push_back(GamutSwitch(out, err));
     steps.push_back(WhitePoint(out, err));
+    steps.push_back(ColourGuard(outDir, files, out));
     return steps;
 }
 
@@ -473,7 +517,7 @@ int RunDemo(const DemoArguments& arguments, std::ostream& out, std::ostream& err
         std::ostringstream story;
         std::ostream& narrative = arguments.json ? story : out;
         narrative << "Tintwell demo on \"" << Machine().Name() << "\"\n\n";
-        DemoFiles files{std::nullopt, HostPath(kSettingsFile), LibraryLogPath()};
+        DemoFiles files{std::nullopt, HostPath(kSettingsFile), LibraryLogPath(), std::nullopt, {}};
         const std::vector<StepReport> steps = PlaySteps(outDir, files, narrative, err);
         if (arguments.json) {
             PrintJson(steps, files, out);

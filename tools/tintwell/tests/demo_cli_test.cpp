@@ -16,8 +16,9 @@ using namespace cli_test;
 
 struct DemoCase {
     const char* machine;
-    // detection, manual temperature, nature colour, gamut switch, white point
-    std::array<const char*, 5> outcomes;
+    // detection, manual temperature, nature colour, gamut switch, white point,
+    // colour guard
+    std::array<const char*, 6> outcomes;
     // Lines, or parts of lines, the story must hold: what reached the
     // hardware on the machine's roads.
     std::vector<std::string> story;
@@ -30,7 +31,7 @@ void PrintTo(const DemoCase& demo, std::ostream* out) {
 const std::vector<DemoCase>& Cases() {
     static const std::vector<DemoCase> cases = {
         {"default-laptop.json",
-         {"done", "done", "done", "done", "done"},
+         {"done", "done", "done", "done", "done", "done"},
          {"graphics          display type 0, Intel graphics",
           "panel (EDID)      BOE# 68000000, made in week 36 of 2023",
           "hardware class 6: gains 1 0.95 0.9, blue protect level 0 ratio 1, taken",
@@ -38,9 +39,11 @@ const std::vector<DemoCase>& Cases() {
           "driver load device 12345: 4913 entries, red (941, 184, 0)",
           "the main monitor's default profile is now sRGB.icc",
           "the firmware's record, checked against this panel's EDID",
-          "gains   1 0.9951537 0.98130196 (stored WHITEPOINT gains)"}},
+          "gains   1 0.9951537 0.98130196 (stored WHITEPOINT gains)",
+          "the front-end calls RestoreColorState: 0", "gave way after three put-backs",
+          "another program keeps changing the gamma ramp of \\\\.\\DISPLAY1"}},
         {"amd-laptop.json",
-         {"done", "done", "done", "refused", "done"},
+         {"done", "done", "done", "refused", "done", "done"},
          {"graphics          display type 3, AMD graphics",
           "gamut adapter 0 display 0 reference 1: feature 1, predefined gamut 8, predefined white "
           "point 0, white (3299, 3298)",
@@ -49,31 +52,31 @@ const std::vector<DemoCase>& Cases() {
           "gamut adapter 0 display 0 reference 2: feature 1, predefined gamut 1, predefined white "
           "point 2, white (3105, 3262)"}},
         {"morven-device.json",
-         {"done", "done", "skipped", "done", "skipped"},
+         {"done", "done", "skipped", "done", "skipped", "done"},
          {"graphics          display type 2, MORVEN device",
           "ramp \\\\.\\DISPLAY1: entry 1 = 256, entry 255 = 65280 red, 62016 green, 58752 blue",
           "skipped: nature colour runs on Intel or AMD graphics only; this machine's display "
           "type is 2"}},
         {"desktop-three-monitors.json",
-         {"done", "done", "skipped", "done", "skipped"},
+         {"done", "done", "skipped", "done", "skipped", "done"},
          {"computer          desktop", "gain \\\\.\\DISPLAY1#0 green = 95: taken",
           "gain \\\\.\\DISPLAY2#0 blue = 90: taken", "vcp \\\\.\\DISPLAY1#0 code 224 = 1: taken",
           "vcp \\\\.\\DISPLAY2#0 code 224 = 1: taken", "save \\\\.\\DISPLAY2#0: taken",
           "vcp \\\\.\\DISPLAY2#0 code 224 = 6: taken"}},
         {"replaced-panel-laptop.json",
-         {"done", "done", "done", "done", "done"},
+         {"done", "done", "done", "done", "done", "done"},
          {"panel (EDID)      AUO# 00000000, made in week 20 of 2022",
           "the firmware's 3D tables belong to another panel; handing the golden file",
           "SetColorFieldMode(2, DisplayP3.icc) = 0, done",
           "the firmware's record does not fit this panel; handing a golden record:",
           "WPT101309632546800320026506900150006000000000000000000202220AUO#18"}},
         {"docked-laptop.json",
-         {"done", "done", "done", "done", "done"},
+         {"done", "done", "done", "done", "done", "done"},
          {"panel (EDID)      BOE# 68000000, made in week 36 of 2023",
           "driver load device 12345: 4913 entries, red (941, 184, 0)",
           "the firmware's record, checked against this panel's EDID"}},
         {"no-light-sensor-laptop.json",
-         {"done", "done", "skipped", "done", "done"},
+         {"done", "done", "skipped", "done", "done", "done"},
          {"skipped: the library refused the subscription of type 0"}},
     };
     return cases;
@@ -104,6 +107,9 @@ TEST_P(DemoCli, TakesTheMachinesRoadsAndTellsWhatReachedTheHardware) {
         EXPECT_NE(ReadFile(json["files"]["plot"].get<std::string>()).find("<svg"),
                   std::string::npos);
     }
+    EXPECT_NE(ReadFile(json["files"]["guardPlot"].get<std::string>()).find("<polyline"),
+              std::string::npos);
+    EXPECT_FALSE(json["guardTimeline"].empty());
     EXPECT_NE(ReadFile(json["files"]["settings"].get<std::string>()).find("[COLORFIELD]"),
               std::string::npos);
     EXPECT_NE(ReadFile(json["files"]["log"].get<std::string>()).find("(ColorField::"),
