@@ -60,6 +60,10 @@ ColorStateGuard::~ColorStateGuard() {
         return;
     }
     std::unique_lock lock(mutex_);
+    if (!running_) {
+        return;
+    }
+    platform::KeepLibraryUntilProcessEnd();
     stopping_ = true;
     if (wake_) {
         SetEvent(wake_.get());

@@ -26,4 +26,11 @@ namespace platform {
 // started; `work` is then never run.
 bool StartLibraryThread(std::function<void()> work) noexcept;
 
+// Called by an owner whose destructor finds its thread still running, which
+// happens only when the process ends by exit() (on Windows the system has
+// ended the thread by then): threads that end from now on keep their
+// reference, so that none of them unmaps the library while destructors
+// still run in it. The process's end releases everything.
+void KeepLibraryUntilProcessEnd() noexcept;
+
 }  // namespace platform

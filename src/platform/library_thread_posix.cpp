@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <pthread.h>
 
+#include <atomic>
 #include <memory>
 #include <new>
 #include <utility>
@@ -38,6 +39,7 @@ class ReleaseOnThreadExit {
 };
 
 const ReleaseOnThreadExit g_releaseOnThreadExit;
+std::atomic<bool> g_keepForProcessEnd{false};
 
 struct ThreadStart {
     std::function<void()> work;
@@ -51,7 +53,7 @@ void* RunLibraryThread(void* parameter) {
         library = start->library;
         start->work();
     }
-    if (library != nullptr) {
+    if (library != nullptr && !g_keepForProcessEnd) {
         g_releaseOnThreadExit.Hand(library);
     }
     return nullptr;
@@ -69,6 +71,10 @@ void* ReferenceLibrary() {
 }
 
 }  // namespace
+
+void KeepLibraryUntilProcessEnd() noexcept {
+    g_keepForProcessEnd = true;
+}
 
 bool StartLibraryThread(std::function<void()> work) noexcept {
     std::unique_ptr<ThreadStart> start(new (std::nothrow) ThreadStart{std::move(work)});

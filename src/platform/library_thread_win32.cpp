@@ -55,4 +55,8 @@ bool StartLibraryThread(std::function<void()> work) noexcept {
     return true;
 }
 
+// Windows ends every other thread before it runs the library's destructors
+// at process exit, so no thread is left to release anything.
+void KeepLibraryUntilProcessEnd() noexcept {}
+
 }  // namespace platform

@@ -22,6 +22,9 @@ DesktopMonitorWorker::~DesktopMonitorWorker() {
         return;
     }
     std::unique_lock lock(mutex_);
+    if (running_) {
+        platform::KeepLibraryUntilProcessEnd();
+    }
     finished_.wait(lock, [this] { return !running_; });
 }
 
