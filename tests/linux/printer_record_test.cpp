@@ -60,17 +60,18 @@ TEST_F(ExportTest, PrinterCctIsTruncatedTowardZero) {
     EXPECT_EQ(Registry().OpenKeyCount(), 0u);
 }
 
-TEST_F(ExportTest, PrinterCctOutsideADwordIsBroughtIntoRange) {
-    EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(-0.5f), 0);
-    EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), 0u);
-    EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(-7000.0f), 0);
-    EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), 0u);
-    EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(std::numeric_limits<float>::quiet_NaN()), 0);
-    EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), 0u);
-    EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(1e20f), 0);
-    EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), 0xFFFFFFFFu);
-    EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(65000.75f), 0);
-    EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), 65000u);
+// The record holds a DWORD: a CCT is cut toward zero and held within its range.
+TEST_F(ExportTest, PrinterCctIsBroughtIntoADword) {
+    const std::pair<float, DWORD> cases[] = {
+        {-0.5f, 0u},          {-7000.0f, 0u},      {std::numeric_limits<float>::quiet_NaN(), 0u},
+        {1e20f, 0xFFFFFFFFu}, {65000.75f, 65000u},
+    };
+    for (const auto& [cct, stored] : cases) {
+        SCOPED_TRACE(cct);
+        EXPECT_EQ(PrinterReg::Instance().SetPrinterCcts(cct), 0);
+        EXPECT_EQ(Registry().DwordValue(kPrinterKey, L"SensorCCT"), stored);
+        EXPECT_EQ(Registry().OpenKeyCount(), 0u);
+    }
 }
 
 TEST_F(ExportTest, PrinterGainsAreSixDecimalTexts) {
