@@ -86,24 +86,6 @@ TEST_F(IccDigestTest, AMissingIccFileIsReportedFirstAndAMissingDigestFileSecond)
                   std::string("Icc File:") + kDigestPath + " Not Found!" + kCheck}));
 }
 
-TEST_F(IccDigestTest, TheFirstRecordWhoseNameContainsTheFileNameDecides) {
-    WriteFile(kIccPath, kProfile);
-    const std::string wrong = DigestRecord("old_sRGB.icc", Sha256Of("an older profile"));
-    const std::string right = DigestRecord("sRGB.icc", Sha256Of(kProfile));
-    WriteFile(kDigestPath, wrong + right);
-    EXPECT_EQ(Check(), 2);
-    WriteFile(kDigestPath, right + wrong);
-    EXPECT_EQ(Check(), 0);
-    // Case counts, and a name that holds only part of the file name is no match.
-    WriteFile(kDigestPath, DigestRecord("SRGB.ICC", Sha256Of(kProfile)) +
-                               DigestRecord("RGB.icc", Sha256Of(kProfile)) +
-                               DigestRecord("profiles\\sRGB.icc.v2", Sha256Of(kProfile)));
-    EXPECT_EQ(Check(), 0);
-    WriteFile(kDigestPath, DigestRecord("SRGB.ICC", Sha256Of(kProfile)) +
-                               DigestRecord("RGB.icc", Sha256Of(kProfile)));
-    EXPECT_EQ(Check(), 2);
-}
-
 // Byte 62 of the name field ends the name whatever it holds, so a 63-byte
 // file name can never match and a 62-byte one matches with anything after it.
 TEST_F(IccDigestTest, OnlyTheFirst62BytesOfARecordNameCount) {
@@ -118,34 +100,50 @@ TEST_F(IccDigestTest, OnlyTheFirst62BytesOfARecordNameCount) {
     EXPECT_EQ(Texts(LogRecords()), std::vector<std::string>{Modified(icc63)});
 }
 
-TEST_F(IccDigestTest, ATailShorterThanARecordIsIgnoredEvenWhenItHoldsTheWholeMatch) {
-    WriteFile(kIccPath, kProfile);
-    const std::string match = DigestRecord("sRGB.icc", Sha256Of(kProfile));
-    WriteFile(kDigestPath, DigestRecord("P3.icc", Sha256Of("p3")) + match.substr(0, 101));
-    EXPECT_EQ(Check(), 2);
-    WriteFile(kDigestPath, match.substr(0, 101));
-    EXPECT_EQ(Check(), 2);
-    WriteFile(kDigestPath, "");
-    EXPECT_EQ(Check(), 2);
-    WriteFile(kDigestPath, match + match.substr(0, 50));
-    EXPECT_EQ(Check(), 0);
-}
+struct DigestFileCase {
+    const char* what;
+    std::string icc;
+    std::string digests;
+    int result;
+};
 
-TEST_F(IccDigestTest, AnEmptyIccFileFailsEvenAgainstTheDigestOfNothing) {
-    WriteFile(kIccPath, "");
-    WriteFile(kDigestPath, DigestRecord("sRGB.icc", Sha256Of("")));
-    EXPECT_EQ(Check(), 2);
-    EXPECT_EQ(Texts(LogRecords()), std::vector<std::string>{Modified()});
-}
-
-// A digest that is all zeros is what a missing record leaves behind; no file
-// may pass by hashing to it, which is why the empty file must fail first.
-TEST_F(IccDigestTest, WithoutARecordTheFileIsModified) {
-    WriteFile(kIccPath, kProfile);
-    WriteFile(kDigestPath, DigestRecord("P3.icc", Sha256Of(kProfile)));
-    EXPECT_EQ(Check(), 2);
-    WriteFile(kDigestPath, DigestRecord("sRGB.icc", Digest{}));
-    EXPECT_EQ(Check(), 2);
+// The first record whose name holds the file's name decides, by case and by
+// the whole name; a tail shorter than a record is no record. A digest of all
+// zeros is what a missing record leaves behind, so no file may pass by
+// hashing to it, which is why the empty file must fail first.
+TEST_F(IccDigestTest, TheRecordThatDecidesAndTheFilesThatNeverPass) {
+    const std::string right = DigestRecord("sRGB.icc", Sha256Of(kProfile));
+    const std::string wrong = DigestRecord("old_sRGB.icc", Sha256Of("an older profile"));
+    const std::string upperCase = DigestRecord("SRGB.ICC", Sha256Of(kProfile));
+    const std::string partOfTheName = DigestRecord("RGB.icc", Sha256Of(kProfile));
+    const std::string p3 = DigestRecord("P3.icc", Sha256Of("p3"));
+    const DigestFileCase cases[] = {
+        {"an earlier record naming more", kProfile, wrong + right, 2},
+        {"the right record first", kProfile, right + wrong, 0},
+        {"a longer name holding the file name", kProfile,
+         upperCase + partOfTheName + DigestRecord("profiles\\sRGB.icc.v2", Sha256Of(kProfile)), 0},
+        {"only other case or part of the name", kProfile, upperCase + partOfTheName, 2},
+        {"the match in a short tail", kProfile, p3 + right.substr(0, 101), 2},
+        {"only a short tail", kProfile, right.substr(0, 101), 2},
+        {"no records", kProfile, "", 2},
+        {"a short tail after the match", kProfile, right + right.substr(0, 50), 0},
+        {"an empty file against the digest of nothing", "", DigestRecord("sRGB.icc", Sha256Of("")),
+         2},
+        {"no record of the file", kProfile, DigestRecord("P3.icc", Sha256Of(kProfile)), 2},
+        {"a record of zeros", kProfile, DigestRecord("sRGB.icc", Digest{}), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(kIccPath, c.icc);
+        WriteFile(kDigestPath, c.digests);
+        const std::size_t before = LogRecords().size();
+        EXPECT_EQ(Check(), c.result);
+        const auto records = LogRecords();
+        const std::vector<std::string> lines = Texts(std::vector<LogRecord>(
+            records.begin() + static_cast<std::ptrdiff_t>(before), records.end()));
+        EXPECT_EQ(lines, c.result == 0 ? std::vector<std::string>{}
+                                       : std::vector<std::string>{Modified()});
+    }
 }
 
 // Relative paths, dot components and either slash resolve once against the
