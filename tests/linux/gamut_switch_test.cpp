@@ -113,23 +113,24 @@ std::size_t DriverTableLoads() {
     return Machine().IntelDriver().FeatureDataCalls().size();
 }
 
-// Each VCP write as "DISPLAY<n>#<physical index> <code>=<value>", refused
-// ones marked.
-std::vector<std::string> VcpLog() {
-    std::vector<std::string> log;
+// Each VCP write as "DISPLAY<n>#<physical index> <code>=<value>", and each
+// save as its physical index, refused ones marked, comma-separated.
+std::string VcpLog() {
+    std::string log;
     for (const auto& write : Displays().VcpWrites()) {
         std::string display(write.monitor.display.begin() + 4, write.monitor.display.end());
-        log.push_back(display + "#" + std::to_string(write.monitor.index) + " " +
-                      std::to_string(write.code) + "=" + std::to_string(write.value) +
-                      (write.accepted ? "" : " refused"));
+        log += (log.empty() ? "" : ", ") + display + "#" + std::to_string(write.monitor.index) +
+               " " + std::to_string(write.code) + "=" + std::to_string(write.value) +
+               (write.accepted ? "" : " refused");
     }
     return log;
 }
 
-std::vector<std::string> SaveLog() {
-    std::vector<std::string> log;
+std::string SaveLog() {
+    std::string log;
     for (const auto& save : Displays().SettingsSaves()) {
-        log.push_back(std::to_string(save.monitor.index) + (save.accepted ? "" : " refused"));
+        log += (log.empty() ? "" : ", ") + std::to_string(save.monitor.index) +
+               (save.accepted ? "" : " refused");
     }
     return log;
 }
@@ -366,8 +367,8 @@ TEST_F(GamutSwitch, DdcciRoadActsOnTheOneMakersMonitorWhereverItStands) {
     EXPECT_EQ(Switch(kP3, p3_), 0);
     EXPECT_EQ(Machine().Colors().Associations(kUser, makersId),
               std::vector<std::wstring>{L"DisplayP3.icc"});
-    EXPECT_EQ(VcpLog(), std::vector<std::string>{"DISPLAY2#0 224=1"});
-    EXPECT_EQ(SaveLog(), std::vector<std::string>{"0"});
+    EXPECT_EQ(VcpLog(), "DISPLAY2#0 224=1");
+    EXPECT_EQ(SaveLog(), "0");
 }
 
 // An exception escaping the switch used to be answered with "done".
@@ -634,65 +635,66 @@ TEST_F(GamutSwitch, SystemLibrariesComeFromTheSystemDirectoryOnly) {
 
 using DdcciColorField = ExportTest;
 
-TEST_F(DdcciColorField, EachModeHasItsVcpValue) {
-    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})});
-    for (unsigned mode : {kSrgb, kP3, 0u, kAdobeRgb}) {
-        EXPECT_EQ(TW(SetDisplayerColorField)(mode, kDdcci), 0);
-    }
-    EXPECT_EQ(VcpLog(), (std::vector<std::string>{"DISPLAY1#0 224=6", "DISPLAY1#0 224=1",
-                                                  "DISPLAY1#0 224=0", "DISPLAY1#0 224=0"}));
-    EXPECT_EQ(SaveLog().size(), 4u);
-}
-
-TEST_F(DdcciColorField, TheInterfaceNamePassWritesEveryPhysicalMonitorOfTheMakersDisplay) {
-    auto makers = Display(1, {Monitor(kMakerMonitorId)}, {Physical("Generic"), Physical("Other")});
-    auto other = Display(2, {Monitor("MONITOR\\DEL41A8\\{x}\\0001")}, {Physical("Generic")});
+// Each mode's value reaches every physical monitor of the maker's display and
+// is saved once, asked of each monitor until one saves; a write or save nobody
+// took is a failure. Another road, or no maker's monitor, reaches no monitor.
+TEST_F(DdcciColorField, TheMakersMonitorsAreWrittenAndSavedAsTheyAnswer) {
+    const auto maker = Monitor(kMakerMonitorId);
+    const auto lumivex = Physical("ORV Lumivex 27");
+    auto refusesSave = lumivex;
+    refusesSave["refusesSave"] = true;
+    auto refusesBoth = refusesSave;
+    refusesBoth["refusesVcp"] = true;
+    const std::string genericId = "MONITOR\\DEL41A8\\{x}\\0001";
+    auto other = Display(2, {Monitor(genericId)}, {Physical("Generic")});
     other["currentSettings"] = {{"x", 1920}};
-    InstallDesktop({makers, other});
-
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 0);
-    EXPECT_EQ(VcpLog(), (std::vector<std::string>{"DISPLAY1#0 224=1", "DISPLAY1#1 224=1"}));
-    EXPECT_EQ(SaveLog(), std::vector<std::string>{"0"}) << "saved once one save succeeded";
-}
-
-TEST_F(DdcciColorField, SavesAreAskedUntilOneSucceeds) {
-    auto refusing = Physical("ORV Lumivex 27");
-    refusing["refusesSave"] = true;
-    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)},
-                            {refusing, Physical("ORV Lumivex 27"), Physical("ORV Lumivex 27")})});
-
-    EXPECT_EQ(TW(SetDisplayerColorField)(kSrgb, kDdcci), 0);
-    EXPECT_EQ(VcpLog().size(), 3u);
-    EXPECT_EQ(SaveLog(), (std::vector<std::string>{"0 refused", "1"}));
-}
-
-TEST_F(DdcciColorField, AWriteTakenButNotSavedIsAFailure) {
-    auto refusing = Physical("ORV Lumivex 27");
-    refusing["refusesSave"] = true;
-    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {refusing})});
-
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
-    EXPECT_EQ(VcpLog(), std::vector<std::string>{"DISPLAY1#0 224=1"});
-
-    Machine().FailCall("SetVCPFeature", sim::kErrorGenFailure, true);
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
-    EXPECT_TRUE(Logged(3,
-                       "LCD SetVCPFeature set Failed! Code:224, value:1, physicalMonitorsCount:1, "
-                       "index:0, description:ORV Lumivex 27(ColorField::SetDisplayerColorField)"));
-}
-
-TEST_F(DdcciColorField, NoMakersMonitorAndUnsupportedRoadsTouchNoMonitor) {
-    InstallDesktop({Display(1, {Monitor("MONITOR\\DEL41A8\\{x}\\0001")}, {Physical("Generic")})});
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, kDdcci), 3);
-
-    InstallDesktop({Display(1, {Monitor(kMakerMonitorId)}, {Physical("ORV Lumivex 27")})});
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, 2), 3);
-    EXPECT_EQ(TW(SetDisplayerColorField)(kP3, static_cast<unsigned>(-1)), 3);
-    EXPECT_TRUE(Logged(3,
-                       "PC Displayer ColorField Mode Not Support on this version."
-                       "(ColorField::SwitchDisplayerColorField)"));
-    EXPECT_TRUE(VcpLog().empty());
-    EXPECT_EQ(Displays().OpenPhysicalMonitorCount(), 0u);
+    using Desktop = std::vector<nlohmann::json>;
+    const auto makers = [&](std::vector<nlohmann::json> physical) {
+        return Desktop{Display(1, {maker}, std::move(physical))};
+    };
+    const Desktop twoBehindOneName = {Display(1, {maker}, {Physical("Generic"), Physical("Other")}),
+                                      other};
+    const Desktop noMaker = {Display(1, {Monitor(genericId)}, {Physical("Generic")})};
+    const std::string unsupported =
+        "PC Displayer ColorField Mode Not Support on this version."
+        "(ColorField::SwitchDisplayerColorField)";
+    struct Case {
+        const char* name;
+        Desktop displays;
+        unsigned mode;
+        int result;
+        std::string vcp;
+        std::string saves;
+        std::string line = "";
+        unsigned road = kDdcci;
+    };
+    const Case cases[] = {
+        {"sRGB", makers({lumivex}), kSrgb, 0, "DISPLAY1#0 224=6", "0"},
+        {"P3", makers({lumivex}), kP3, 0, "DISPLAY1#0 224=1", "0"},
+        {"off", makers({lumivex}), 0, 0, "DISPLAY1#0 224=0", "0"},
+        {"Adobe RGB", makers({lumivex}), kAdobeRgb, 0, "DISPLAY1#0 224=0", "0"},
+        {"the interface name's every monitor", twoBehindOneName, kP3, 0,
+         "DISPLAY1#0 224=1, DISPLAY1#1 224=1", "0"},
+        {"saves until one succeeds", makers({refusesSave, lumivex, lumivex}), kSrgb, 0,
+         "DISPLAY1#0 224=6, DISPLAY1#1 224=6, DISPLAY1#2 224=6", "0 refused, 1"},
+        {"a write taken but not saved", makers({refusesSave}), kP3, 3, "DISPLAY1#0 224=1",
+         "0 refused"},
+        {"a write refused", makers({refusesBoth}), kP3, 3, "DISPLAY1#0 224=1 refused", "",
+         "LCD SetVCPFeature set Failed! Code:224, value:1, physicalMonitorsCount:1, index:0, "
+         "description:ORV Lumivex 27(ColorField::SetDisplayerColorField)"},
+        {"no maker's monitor", noMaker, kP3, 3, "", ""},
+        {"road 2", makers({lumivex}), kP3, 3, "", "", unsupported, 2},
+        {"road -1", makers({lumivex}), kP3, 3, "", "", unsupported, static_cast<unsigned>(-1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallDesktop(c.displays);
+        EXPECT_EQ(TW(SetDisplayerColorField)(c.mode, c.road), c.result);
+        EXPECT_EQ(VcpLog(), c.vcp);
+        EXPECT_EQ(SaveLog(), c.saves);
+        EXPECT_TRUE(c.line.empty() || Logged(3, c.line)) << c.line;
+        EXPECT_EQ(Displays().OpenPhysicalMonitorCount(), 0u);
+    }
 }
 
 }  // namespace tw_test
