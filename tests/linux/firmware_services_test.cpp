@@ -166,19 +166,6 @@ TEST_F(ExportTest, FirmwareHalRefusesPerClassOrAlways) {
 
 // --- Sensor colour data ---
 
-TEST_F(ExportTest, FirmwareSensorColourIsReadFromTheAnswerBlock) {
-    std::uint32_t cct = 0;
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), 0);
-    EXPECT_EQ(cct, 5000u);
-    const auto requests = Firmware().BiosInfoRequests();
-    ASSERT_EQ(requests.size(), 1u);
-    std::vector<BYTE> expected(64, 0);
-    expected[0] = 6;
-    expected[1] = 0x26;
-    EXPECT_EQ(requests[0], expected);
-    EXPECT_TRUE(LogRecords().empty());
-}
-
 TEST_F(ExportTest, FirmwareSensorColourIsAnUnalignedLittleEndianValue) {
     Firmware().SetBiosInfoAnswer({0, 0, 0x12345678});
     BYTE answer[256] = {};
@@ -190,45 +177,51 @@ TEST_F(ExportTest, FirmwareSensorColourIsAnUnalignedLittleEndianValue) {
     request[1] = 0x26;
     ASSERT_EQ(OrvSDK::BiosWmi::GetBiosInfo(request.data(), answer), 0);
     EXPECT_EQ(Bytes(answer, 6), (std::vector<BYTE>{0, 0x78, 0x56, 0x34, 0x12, 0}));
-    std::uint32_t cct = 0;
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), 0);
-    EXPECT_EQ(cct, 0x12345678u);
 }
 
-TEST_F(ExportTest, FirmwareStatusOneIsARefusalWhateverTheValue) {
-    InstallMachine(R"({"firmware": {"biosInfo": {"status": 1, "value": 6500}}})");
-    std::uint32_t cct = 4321;
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), -1);
-    EXPECT_EQ(cct, 4321u);
-    EXPECT_EQ(Texts(LogRecords()),
-              (std::vector<std::string>{"[3] OutPut Params status "
-                                        "Error!(SensorColorDataReader::ReadSensorColorData)"}));
-}
-
-TEST_F(ExportTest, FirmwareStatusTwoIsAccepted) {
-    Firmware().SetBiosInfoAnswer({0, 2, 2700});
-    std::uint32_t cct = 0;
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), 0);
-    EXPECT_EQ(cct, 2700u);
-    EXPECT_TRUE(LogRecords().empty());
-}
-
-TEST_F(ExportTest, FirmwareInterfaceFailureIsPassedOn) {
-    InstallMachine(R"({"firmware": {"biosInfo": {"result": 7, "status": 0, "value": 6500}}})");
-    std::uint32_t cct = 4321;
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), 7);
-    EXPECT_EQ(cct, 4321u);
-    Firmware().SetBiosInfoAnswer({});
-    sim::Machine::Current().FailCall("BiosWmi::GetBiosInfo", 0x80041010u);
-    EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct),
-              static_cast<int>(0x80041010u));
-    EXPECT_EQ(cct, 4321u);
-    EXPECT_EQ(Texts(LogRecords()),
-              (std::vector<std::string>{
-                  "[3] GetBiosInfo Failed! ret:7(SensorColorDataReader::ReadSensorColorData)",
-                  "[3] GetBiosInfo Failed! ret:-2147217392(SensorColorDataReader::"
-                  "ReadSensorColorData)"}));
-    EXPECT_EQ(Firmware().BiosInfoRequests().size(), 2u);
+// Each read asks once for the sensor colour block; a refusing status or a
+// failing interface leaves the caller's value alone and logs why.
+TEST_F(ExportTest, FirmwareSensorColourAnswersAndRefusals) {
+    struct SensorRead {
+        const char* machine;
+        DWORD failure;  // of BiosWmi::GetBiosInfo, 0 for none
+        int result;
+        std::uint32_t cct;
+        const char* error;  // the one error line, nullptr for none
+    };
+    const SensorRead reads[] = {
+        {"{}", 0, 0, 5000, nullptr},
+        {R"({"firmware": {"biosInfo": {"status": 1, "value": 6500}}})", 0, -1, 4321,
+         "OutPut Params status Error!"},
+        {R"({"firmware": {"biosInfo": {"status": 2, "value": 2700}}})", 0, 0, 2700, nullptr},
+        {R"({"firmware": {"biosInfo": {"value": 305419896}}})", 0, 0, 0x12345678u, nullptr},
+        {R"({"firmware": {"biosInfo": {"result": 7, "status": 0, "value": 6500}}})", 0, 7, 4321,
+         "GetBiosInfo Failed! ret:7"},
+        {"{}", 0x80041010u, static_cast<int>(0x80041010u), 4321,
+         "GetBiosInfo Failed! ret:-2147217392"},
+    };
+    std::vector<BYTE> request(64, 0);
+    request[0] = 6;
+    request[1] = 0x26;
+    for (const auto& read : reads) {
+        SCOPED_TRACE(std::string(read.machine) + " failure " + std::to_string(read.failure));
+        InstallMachine(read.machine);
+        if (read.failure != 0) {
+            sim::Machine::Current().FailCall("BiosWmi::GetBiosInfo", read.failure);
+        }
+        const std::size_t before = LogRecords().size();
+        std::uint32_t cct = 4321;
+        EXPECT_EQ(SensorColorDataReader::Instance().ReadSensorColorData(&cct), read.result);
+        EXPECT_EQ(cct, read.cct);
+        EXPECT_EQ(Firmware().BiosInfoRequests(), std::vector<std::vector<BYTE>>{request});
+        std::vector<std::string> log;
+        if (read.error != nullptr) {
+            log.push_back(std::string("[3] ") + read.error +
+                          "(SensorColorDataReader::ReadSensorColorData)");
+        }
+        const auto records = LogRecords();
+        EXPECT_EQ(Texts({records.begin() + before, records.end()}), log);
+    }
 }
 
 // --- Display-port status ---
