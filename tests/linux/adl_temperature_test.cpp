@@ -81,35 +81,33 @@ TEST_F(AmdRoad, UnitGainsSetTheD65WhitePointAndTraceEveryStep) {
     EXPECT_EQ(TW(GetBlueProtect)(-1), 1000);
 }
 
-TEST_F(AmdRoad, BlueProtectScalesZOnlyWithALevel) {
+// Blue protection scales Z only with a level, and each ratio is recorded in
+// turn on one display. Plain requests stay in float and blue-protected ones
+// sum in double, which shows in the last digit of some gains.
+TEST_F(AmdRoad, WhitePointFollowsTheGainsAndBlueProtect) {
+    struct WhitePoint {
+        float r, g, b;
+        unsigned level;
+        double ratio;
+        int x, y, blueProtect;
+    };
+    const WhitePoint cases[] = {
+        {1.0f, 1.0f, 1.0f, 1, 0.5, 3809, 4008, 500},
+        {1.0f, 1.0f, 1.0f, 255, 0.5, 3809, 4008, 500},
+        {1.0f, 1.0f, 1.0f, 0, 0.25, 3127, 3290, 250},
+        {0.4f, 0.57f, 0.87f, 0, 1.0, 2003, 3004, 1000},   // 3003 in double
+        {0.83f, 0.56f, 0.56f, 1, 0.41, 4933, 3502, 410},  // x 4934 in double and in float
+    };
     InstallSingleDisplayAmdMachine();
     TW(InitAdlGamut)();
-    const adl::Point halfBlue = WhitePointFor(1.0f, 1.0f, 1.0f, 1, 0.5);
-    EXPECT_EQ(halfBlue.x, 3809);
-    EXPECT_EQ(halfBlue.y, 4008);
-    EXPECT_EQ(TW(GetBlueProtect)(-1), 500);
-
-    const adl::Point fullLevel = WhitePointFor(1.0f, 1.0f, 1.0f, 255, 0.5);
-    EXPECT_EQ(fullLevel.x, 3809);
-    EXPECT_EQ(fullLevel.y, 4008);
-
-    const adl::Point noLevel = WhitePointFor(1.0f, 1.0f, 1.0f, 0, 0.25);
-    EXPECT_EQ(noLevel.x, 3127);
-    EXPECT_EQ(noLevel.y, 3290);
-    EXPECT_EQ(TW(GetBlueProtect)(-1), 250);
-}
-
-// Gains where the last digit depends on where float ends and double begins.
-TEST_F(AmdRoad, PlainRequestsStayInFloatAndBlueProtectedOnesSumInDouble) {
-    InstallSingleDisplayAmdMachine();
-    TW(InitAdlGamut)();
-    const adl::Point plain = WhitePointFor(0.4f, 0.57f, 0.87f, 0, 1.0);
-    EXPECT_EQ(plain.x, 2003);
-    EXPECT_EQ(plain.y, 3004);  // 3003 in double
-
-    const adl::Point protectedBlue = WhitePointFor(0.83f, 0.56f, 0.56f, 1, 0.41);
-    EXPECT_EQ(protectedBlue.x, 4933);  // 4934 in double and in float
-    EXPECT_EQ(protectedBlue.y, 3502);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.r << ' ' << c.g << ' ' << c.b << " level " << c.level
+                                        << " ratio " << c.ratio);
+        const adl::Point white = WhitePointFor(c.r, c.g, c.b, c.level, c.ratio);
+        EXPECT_EQ(white.x, c.x);
+        EXPECT_EQ(white.y, c.y);
+        EXPECT_EQ(TW(GetBlueProtect)(-1), c.blueProtect);
+    }
 }
 
 TEST_F(AmdRoad, GainsWithoutAWhitePointReachNoDisplay) {
