@@ -1,6 +1,8 @@
 #include "sim/machine.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,12 +32,52 @@ namespace {
 constexpr const wchar_t* kDefaultHostExecutable =
     L"C:\\Program Files\\Vozaz\\OrvLumivex\\OrvLumivex.exe";
 
-std::mutex g_currentMutex;
-std::unique_ptr<Machine> g_current;
-// Machines that were replaced stay alive until the process ends: a worker of
-// the library may still be inside a call that answers from one, and the
-// library's workers outlive the test that installed the machine.
-std::vector<std::unique_ptr<Machine>> g_replaced;
+constexpr std::chrono::seconds kDeliveryPatience{10};
+
+// The installed machine and the ones it replaced, which stay alive until the
+// process ends: a worker of the library may still be inside a call that
+// answers from one, and the library's workers outlive the test that
+// installed the machine.
+struct InstalledMachines {
+    // At exit() the destructors run while threads still live: a sensor's
+    // delivery under way would answer from a machine being destroyed, or
+    // build a new one from the environment. So the deliveries end first; a
+    // delivery that never ends keeps every machine alive instead.
+    ~InstalledMachines() {
+        const auto all = All();
+        const bool settled = std::all_of(all.begin(), all.end(), [](Machine* machine) {
+            return machine->Sensors().AwaitDeliveriesFor(kDeliveryPatience);
+        });
+        if (!settled) {
+            Abandon();
+        }
+    }
+
+    void Abandon() {
+        static_cast<void>(current.release());
+        for (auto& old : replaced) {
+            static_cast<void>(old.release());
+        }
+    }
+
+    std::vector<Machine*> All() {
+        std::lock_guard lock(mutex);
+        std::vector<Machine*> all;
+        for (const auto& old : replaced) {
+            all.push_back(old.get());
+        }
+        if (current) {
+            all.push_back(current.get());
+        }
+        return all;
+    }
+
+    std::mutex mutex;
+    std::unique_ptr<Machine> current;
+    std::vector<std::unique_ptr<Machine>> replaced;
+};
+
+InstalledMachines g_installed;
 
 std::filesystem::path RootFromEnvironment() {
     const char* root = std::getenv("TINTWELL_ROOT");
@@ -116,11 +158,11 @@ Machine::Machine()
 Machine::~Machine() = default;
 
 Machine& Machine::Current() {
-    std::lock_guard lock(g_currentMutex);
-    if (!g_current) {
-        g_current = FromEnvironment();
+    std::lock_guard lock(g_installed.mutex);
+    if (!g_installed.current) {
+        g_installed.current = FromEnvironment();
     }
-    return *g_current;
+    return *g_installed.current;
 }
 
 Machine& Machine::CurrentCaughtUp() {
@@ -130,11 +172,11 @@ Machine& Machine::CurrentCaughtUp() {
 }
 
 void Machine::Install(std::unique_ptr<Machine> machine) {
-    std::lock_guard lock(g_currentMutex);
-    if (g_current) {
-        g_replaced.push_back(std::move(g_current));
+    std::lock_guard lock(g_installed.mutex);
+    if (g_installed.current) {
+        g_installed.replaced.push_back(std::move(g_installed.current));
     }
-    g_current = std::move(machine);
+    g_installed.current = std::move(machine);
 }
 
 std::unique_ptr<Machine> Machine::FromJson(const nlohmann::json& description) {

@@ -214,6 +214,12 @@ void SensorModel::AwaitDeliveries() {
     service_->delivered.wait(lock, [this] { return service_->undelivered == 0; });
 }
 
+bool SensorModel::AwaitDeliveriesFor(std::chrono::milliseconds patience) {
+    std::unique_lock lock(service_->mutex);
+    return service_->delivered.wait_for(lock, patience,
+                                        [this] { return service_->undelivered == 0; });
+}
+
 std::size_t SensorModel::AttachedSinks() const {
     std::lock_guard lock(service_->mutex);
     std::size_t count = 0;

@@ -11,6 +11,7 @@
 #include <propidl.h>
 #include <sensorsapi.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -79,6 +80,8 @@ class SensorModel {
     // Blocks until every report and state change pushed so far has been
     // delivered and the sinks have returned.
     void AwaitDeliveries();
+    // The same, for at most `patience`: false when a delivery is still going.
+    bool AwaitDeliveriesFor(std::chrono::milliseconds patience);
     // Runs on the sensor's thread whenever a sink reads a value from a
     // report, before the value is handed out: a test can hold a sink in the
     // middle of its callback.

@@ -2,9 +2,13 @@
 // reports and the firmware's events, through the exports, to the settings
 // and the Intel driver's ramp; what the sinks answer the Sensor API; the
 // references the library keeps and lets go of.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -42,6 +46,8 @@ constexpr float kLowLightLux = 50.0f;
 constexpr float kNothingStored = -1.0f;
 constexpr int kRampTop = 65535;
 constexpr milliseconds kPatience{20000};
+constexpr milliseconds kLongRead{1000};
+constexpr int kQueuedAtExit = 2;
 const HRESULT kFieldMissing = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 
 sim::SensorModel& Sensors() {
@@ -500,6 +506,54 @@ TEST_F(NatureColorSensors, EachSubscriptionInPlaceHoldsTheLibraryUntilItEnds) {
         FirmwareEvent(kSensorColorEvent, kelvin);
         EXPECT_EQ(StoredCct() == static_cast<float>(kelvin), step.eventMovesTheScreen);
     }
+}
+
+// Run in a child process by the next test: exit() while a sensor's delivery
+// is inside the sink and another waits behind it. Where it is told, the child
+// notes each of the sinks' reads as it starts ('+') and as it comes back
+// ('-'); a read takes longer than the exit.
+TEST_F(NatureColorSensors, DISABLED_ProcessExitsWhileASensorDelivers) {
+    static const char* const mark = std::getenv("TINTWELL_TEST_DELIVERY_MARK");
+    TW(SetNatureColorStatus)(1);
+    ASSERT_EQ(TW(StartMonitorNatureColor)(kLightOnly), 0);
+    static std::atomic<bool> entered{false};
+    const auto note = [](char moment) {
+        if (mark != nullptr) {
+            std::ofstream(mark, std::ios::app) << moment;
+        }
+    };
+    Sensors().SetReadHook([note] {
+        note('+');
+        entered = true;
+        std::this_thread::sleep_for(kLongRead);
+        note('-');
+    });
+    for (int reading = 0; reading < kQueuedAtExit; ++reading) {
+        Sensors().PushLightReading(300.0f, 6500.0f);
+    }
+    ASSERT_TRUE(AwaitCondition([] { return entered.load(); }, kPatience));
+    std::exit(EXIT_SUCCESS);
+}
+
+// The machine stays whole until every delivery under way or queued has
+// ended, rather than being destroyed under one, or rebuilt from the
+// environment while the process ends.
+TEST(NatureColorSensorsAtExit, TheProcessEndsAfterTheDeliveriesUnderWay) {
+    const std::string mark = std::filesystem::temp_directory_path() / "tintwell-exit-delivery-mark";
+    std::filesystem::remove(mark);
+    setenv("TINTWELL_TEST_DELIVERY_MARK", mark.c_str(), 1);
+    const auto exitCode = RunTestInChildProcess(
+        "NatureColorSensors.DISABLED_ProcessExitsWhileASensorDelivers", kPatience);
+    unsetenv("TINTWELL_TEST_DELIVERY_MARK");
+    ASSERT_TRUE(exitCode.has_value()) << "the process hung on its way out";
+    EXPECT_EQ(*exitCode, 0);
+    std::string reads;
+    std::ifstream(mark) >> reads;
+    std::filesystem::remove(mark);
+    const auto started = std::count(reads.begin(), reads.end(), '+');
+    EXPECT_EQ(std::count(reads.begin(), reads.end(), '-'), started)
+        << "a read was cut off by the exit: " << reads;
+    EXPECT_GE(started, kQueuedAtExit) << "a queued delivery never came";
 }
 
 }  // namespace tw_test
